@@ -1,0 +1,134 @@
+#include "IniFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("zr-ini-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        path_ = dir_ / "ZUVOZERARO.INI";
+    }
+    void TearDown() override {
+        fs::permissions(dir_, fs::perms::owner_all);
+        fs::remove_all(dir_);
+    }
+    void put(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+    std::string content() const {
+        std::ifstream in(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path dir_;
+    fs::path path_;
+};
+
+const std::string kStation =
+    "; station profile\r\n"
+    "[Rig1]\r\n"
+    "Model = 1\r\n"
+    "\r\n"
+    "[divizure]\r\n"
+    "offset = 700 \r\n"
+    "; operator's note\r\n"
+    "Track=TRUE\r\n"
+    "\r\n"
+    "[Other]\r\n"
+    "OFFSET=1\r\n";
+
+}  // namespace
+
+TEST_F(IniFileTest, LooksUpSectionsAndKeysWithoutCaseAndTrimsValues) {
+    put(kStation);
+    IniFile ini(path_);
+    EXPECT_EQ(ini.ReadString("DIVIZURE", "OFFSET", "500"), "700");
+    EXPECT_EQ(ini.ReadString("DIVIZURE", "TRACK", "NOT"), "TRUE");
+    EXPECT_EQ(ini.ReadString("DIVIZURE", "SHIFT", "NOT"), "NOT");
+    EXPECT_EQ(ini.ReadString("Missing", "OFFSET", "500"), "500");
+    EXPECT_EQ(ini.ReadString("other", "offset", "500"), "1");
+    EXPECT_TRUE(ini.SectionExists("RIG1"));
+    EXPECT_EQ(ini.ReadSectionKeys("divizure"), (std::vector<std::string>{"offset", "Track"}));
+    EXPECT_EQ(IniFile(dir_ / "none.ini").ReadString("DIVIZURE", "OFFSET", "500"), "500");
+}
+
+TEST_F(IniFileTest, WriteChangesOnlyTheKeysLineAndKeepsEveryOtherByte) {
+    put(kStation);
+    IniFile ini(path_);
+    ini.WriteString("DIVIZURE", "OFFSET", "650");
+    std::string expected = kStation;
+    expected.replace(expected.find("offset = 700 "), 13, "OFFSET=650");
+    EXPECT_EQ(content(), expected);
+
+    ini.WriteString("DIVIZURE", "SLAVEVFO", "B");
+    expected.insert(expected.find("\r\n\r\n[Other]") + 2, "SLAVEVFO=B\r\n");
+    EXPECT_EQ(content(), expected);
+
+    ini.WriteString("Rig2", "Model", "1");
+    EXPECT_EQ(content(), expected + "[Rig2]\r\nModel=1\r\n");
+}
+
+TEST_F(IniFileTest, CreatesTheFileAndAppendsToOneWithoutFinalLineBreak) {
+    IniFile ini(path_);
+    ini.WriteString("DIVIZURE", "OFFSET", "500");
+    ini.WriteString("DIVIZURE", "TRACK", "FALSE");
+    EXPECT_EQ(content(), "[DIVIZURE]\nOFFSET=500\nTRACK=FALSE\n");
+
+    put("[A]\nx=1");
+    ini.WriteString("A", "y", "2");
+    ini.WriteString("B", "z", "3");
+    EXPECT_EQ(content(), "[A]\nx=1\ny=2\n[B]\nz=3\n");
+}
+
+TEST_F(IniFileTest, RefusedWriteNamesThePathAndLeavesTheFileAsItWas) {
+    put(kStation);
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read);
+    IniFile ini(path_);
+    try {
+        ini.WriteString("DIVIZURE", "OFFSET", "1");
+        FAIL() << "the write was not refused";
+    } catch (const IniWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path_.string());
+    }
+    EXPECT_EQ(content(), kStation);
+
+    IniFile nowhere(dir_ / "missing" / "ZUVOZERARO.INI");
+    EXPECT_THROW(nowhere.WriteString("DIVIZURE", "OFFSET", "1"), IniWriteError);
+}
+
+TEST_F(IniFileTest, ReplacesTheFileWholeAndLeavesNoTemporaryBehind) {
+    put(kStation);
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+    struct stat before {};
+    ::stat(path_.c_str(), &before);
+    IniFile(path_).WriteString("DIVIZURE", "TRACK", "FALSE");
+    struct stat after {};
+    ::stat(path_.c_str(), &after);
+    // A new file took the old one's place, with the old one's permissions.
+    EXPECT_NE(before.st_ino, after.st_ino);
+    EXPECT_EQ(after.st_mode & 0777, 0600u);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(IniFileTest, WritingThroughALinkKeepsTheLink) {
+    const fs::path real = dir_ / "station.ini";
+    std::ofstream(real) << "[DIVIZURE]\nOFFSET=1\n";
+    fs::create_symlink(real, path_);
+    IniFile(path_).WriteString("DIVIZURE", "OFFSET", "2");
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_EQ(IniFile(real).ReadString("DIVIZURE", "OFFSET", ""), "2");
+}
