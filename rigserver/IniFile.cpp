@@ -15,9 +15,9 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Line {
-    size_t begin;    // offset of the first character
-    size_t end;      // offset just past the last character before the line break
-    size_t next;     // offset of the next line
+    size_t begin;  // offset of the first character
+    size_t end;    // offset just past the last character before the line break
+    size_t next;   // offset of the next line
 };
 
 std::string readAll(const fs::path& path) {
@@ -98,9 +98,9 @@ std::optional<KeyLine> keyLine(const std::string& line) {
 
 // Where a section sits in the text: its header line and the lines that belong to it.
 struct SectionSpan {
-    size_t header;      // index of the header line
-    size_t firstLine;   // index of the first line after the header
-    size_t endLine;     // index one past its last line
+    size_t header;     // index of the header line
+    size_t firstLine;  // index of the first line after the header
+    size_t endLine;    // index one past its last line
 };
 
 std::optional<SectionSpan> findSection(const std::string& text, const std::vector<Line>& lines,

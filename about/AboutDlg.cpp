@@ -1,0 +1,19 @@
+#include "AboutDlg.h"
+
+#include <memory>
+
+#include "AboutForm.h"
+
+TAboutDlg::TAboutDlg(QObject* owner) : QObject(owner) {}
+
+void TAboutDlg::Execute() {
+    auto box = std::make_unique<TAboutBox>();
+    box->setWindowTitle(Title);
+    box->ProductName->setText(ProductName);
+    box->Copyright->setText(CopyRight);
+    box->Programmer->setText(Programmer);
+    box->Website->setText(WebSite);
+    box->SetPicture(icon_);
+    box->FitLabels();
+    RunModal(*box);
+}

@@ -1,0 +1,15 @@
+#include "ErrorDisplay.h"
+
+#include "AppTitle.h"
+
+QString ErrorDisplay::MessageText(const std::exception& error) {
+    QString text = QString::fromUtf8(error.what());
+    if (!text.isEmpty() && text.back() > u'.') {
+        text += u'.';
+    }
+    return text;
+}
+
+void ErrorDisplay::Show(const std::exception& error) {
+    prompter_->MessageBox(MessageText(error), kAppTitle, MessageButtons::Ok, MessageIcon::Stop);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The single-instance marker. The system releases it when the process ends, however it ends, so
+// a copy that crashed leaves nothing behind: a lock on a file in the user's runtime directory
+// here, a named mapping on Windows.
+
+#include <filesystem>
+#include <string>
+
+class InstanceLock {
+  public:
+    enum class Outcome { Acquired, AlreadyRunning, Unavailable };
+
+    InstanceLock(const std::string& name, const std::filesystem::path& directory);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    Outcome outcome() const { return outcome_; }
+
+    // The user's runtime directory, or the temporary directory where there is none.
+    static std::filesystem::path DefaultDirectory();
+
+  private:
+    Outcome outcome_ = Outcome::Unavailable;
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+};

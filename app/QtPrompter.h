@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Prompter.h"
+
+// Message boxes centred on the screen, and dialogs run in their own modal loop (which keeps the
+// rig events flowing).
+class QtPrompter : public Prompter {
+  public:
+    int MessageBox(const QString& text, const QString& caption, MessageButtons buttons,
+                   MessageIcon icon) override;
+    void RunModal(QDialog& dialog) override;
+};

@@ -1,0 +1,80 @@
+#include "FormFixture.h"
+
+#include <QCoreApplication>
+#include <fstream>
+#include <iterator>
+
+#include "IniFile.h"
+
+namespace fs = std::filesystem;
+using namespace OmniRig;
+
+FormFixture::FormFixture()
+    : server(std::make_shared<Testing::ScriptedRigServer>()),
+      prompter(std::make_shared<RecordingPrompter>()) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = fs::temp_directory_path() / ("zr-form-" + std::to_string(::getpid()) + "-" +
+                                       test->test_suite_name() + "-" + test->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+}
+
+FormFixture::~FormFixture() {
+    form_.reset();
+    std::error_code ec;
+    fs::permissions(dir, fs::perms::owner_all, ec);
+    fs::remove_all(dir, ec);
+}
+
+FormEnvironment FormFixture::environment() {
+    FormEnvironment env;
+    env.arguments = arguments;
+    env.workingDirectory = dir;
+    env.prompter = prompter;
+    if (withRigServer) {
+        auto scripted = server;
+        env.rigServer = [scripted](const fs::path&) { return scripted->factory(); };
+    }
+    env.instanceLockDirectory = dir;
+    env.endProcess = [this] { ++endProcessCalls; };
+    return env;
+}
+
+TForm1& FormFixture::start() {
+    form_.reset();
+    form_ = std::make_unique<TForm1>(environment());
+    return *form_;
+}
+
+void FormFixture::closeForm() {
+    form_->show();
+    form_->close();
+}
+
+void FormFixture::writeIni(const std::string& text) const {
+    std::ofstream(ini(), std::ios::binary) << text;
+}
+
+std::string FormFixture::readIni() const {
+    std::ifstream in(ini(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string FormFixture::saved(const std::string& key) const {
+    return IniFile(ini()).ReadString("DIVIZURE", key, "<absent>");
+}
+
+void FormFixture::writeSettings(const std::string& offset, const std::string& shift,
+                                const std::string& track, const std::string& master,
+                                const std::string& slave, const std::string& slaveVfo) const {
+    writeIni("[DIVIZURE]\nOFFSET=" + offset + "\nSHIFT=" + shift + "\nTRACK=" + track +
+             "\nMASTER=" + master + "\nSLAVE=" + slave + "\nSLAVEVFO=" + slaveVfo + "\n");
+}
+
+void FormFixture::raiseParams(int rig, int32_t params) {
+    server->raise(DISPID_ParamsChange, {Variant(int32_t{rig}), Variant(params)});
+}
+
+void FormFixture::raiseStatus(int rig) {
+    server->raise(DISPID_StatusChange, {Variant(int32_t{rig})});
+}
