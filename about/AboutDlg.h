@@ -10,7 +10,7 @@
 class TAboutDlg : public QObject {
     Q_OBJECT
 
-  public:
+public:
     explicit TAboutDlg(QObject* owner = nullptr);
 
     QString Title;
@@ -29,6 +29,6 @@ class TAboutDlg : public QObject {
     // Runs a dialog modally; the window hands in its prompter's, so no test blocks on one.
     std::function<void(QDialog&)> RunModal = [](QDialog& dialog) { dialog.exec(); };
 
-  private:
+private:
     QIcon icon_;
 };

@@ -11,7 +11,7 @@
 class TAboutBox : public QDialog {
     Q_OBJECT
 
-  public:
+public:
     explicit TAboutBox(QWidget* owner = nullptr);
 
     QFrame* Panel1;

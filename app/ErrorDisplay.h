@@ -9,7 +9,7 @@
 #include "Prompter.h"
 
 class ErrorDisplay {
-  public:
+public:
     explicit ErrorDisplay(std::shared_ptr<Prompter> prompter) : prompter_(std::move(prompter)) {}
 
     // The message with a full stop added when its last character sorts after one.
@@ -25,6 +25,6 @@ class ErrorDisplay {
         }
     }
 
-  private:
+private:
     std::shared_ptr<Prompter> prompter_;
 };

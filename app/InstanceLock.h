@@ -7,7 +7,7 @@
 #include <string>
 
 class InstanceLock {
-  public:
+public:
     enum class Outcome { Acquired, AlreadyRunning, Unavailable };
 
     InstanceLock(const std::string& name, const std::filesystem::path& directory);
@@ -20,7 +20,7 @@ class InstanceLock {
     // The user's runtime directory, or the temporary directory where there is none.
     static std::filesystem::path DefaultDirectory();
 
-  private:
+private:
     Outcome outcome_ = Outcome::Unavailable;
 #ifdef _WIN32
     void* handle_ = nullptr;

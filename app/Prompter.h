@@ -14,7 +14,7 @@ inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
 class Prompter {
-  public:
+public:
     virtual ~Prompter() = default;
     virtual int MessageBox(const QString& text, const QString& caption, MessageButtons buttons,
                            MessageIcon icon) = 0;

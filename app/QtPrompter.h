@@ -5,7 +5,7 @@
 // Message boxes centred on the screen, and dialogs run in their own modal loop (which keeps the
 // rig events flowing).
 class QtPrompter : public Prompter {
-  public:
+public:
     int MessageBox(const QString& text, const QString& caption, MessageButtons buttons,
                    MessageIcon icon) override;
     void RunModal(QDialog& dialog) override;

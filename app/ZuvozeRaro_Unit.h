@@ -29,7 +29,7 @@
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
-  public:
+public:
     explicit TForm1(FormEnvironment environment);
     ~TForm1() override;
 
@@ -137,12 +137,12 @@ class TForm1 : public QMainWindow {
     static constexpr int SC_ABOUT = 666;
     static constexpr int SC_OFFSET = 777;
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-  private:
+private:
     void createControls();
     void createMenu();
     void connectHandlers();

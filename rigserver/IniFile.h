@@ -11,12 +11,12 @@
 #include <vector>
 
 class IniWriteError : public std::runtime_error {
-  public:
+public:
     explicit IniWriteError(const std::filesystem::path& path);
 };
 
 class IniFile {
-  public:
+public:
     explicit IniFile(std::filesystem::path path);
 
     const std::filesystem::path& path() const { return path_; }
@@ -33,6 +33,6 @@ class IniFile {
     // file is then left as it was.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
-  private:
+private:
     std::filesystem::path path_;
 };

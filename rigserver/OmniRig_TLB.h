@@ -29,7 +29,7 @@ inline constexpr int32_t DISPID_ParamsChange = 4;
 inline constexpr int32_t DISPID_CustomReply = 5;
 
 class IRigX {
-  public:
+public:
     virtual ~IRigX() = default;
 
     virtual RigResult get_TypeText(std::string& value) = 0;
@@ -50,13 +50,13 @@ class IRigX {
 // The receiver of the server's events. Arguments come in their declared order: RigNumber first,
 // then Params (id 4) or Command and Reply (id 5).
 class IOmniRigXEvents {
-  public:
+public:
     virtual ~IOmniRigXEvents() = default;
     virtual RigResult Invoke(int32_t dispId, const std::vector<Variant>& args) = 0;
 };
 
 class IOmniRigX {
-  public:
+public:
     virtual ~IOmniRigX() = default;
 
     virtual RigResult get_RigObject1(std::shared_ptr<IRigX>& rig) = 0;

@@ -11,7 +11,7 @@
 namespace OmniRig {
 
 class RigObject {
-  public:
+public:
     explicit RigObject(std::shared_ptr<IRigX> rig);
 
     std::string TypeText() const;
@@ -28,7 +28,7 @@ class RigObject {
     int32_t ModeBits() const;
     void SetModeBits(int32_t mode) const;
 
-  private:
+private:
     std::shared_ptr<IRigX> rig_;
 };
 

@@ -10,7 +10,7 @@ namespace OmniRig {
 
 // A failure code from the rig server, with its description where the server supplied one.
 class RigServerError : public std::runtime_error {
-  public:
+public:
     RigServerError(int32_t code, const std::string& description);
     explicit RigServerError(const RigResult& result)
         : RigServerError(result.code, result.description) {}
@@ -18,7 +18,7 @@ class RigServerError : public std::runtime_error {
     int32_t code() const { return code_; }
     const std::string& description() const { return description_; }
 
-  private:
+private:
     int32_t code_;
     std::string description_;
 };

@@ -9,7 +9,7 @@ namespace OmniRig {
 // The receiver handed to the server. It outlives nothing: Disconnect detaches it, so an event
 // that the server had already queued finds no client and is dropped.
 class TOmniRigX::EventSink : public IOmniRigXEvents {
-  public:
+public:
     explicit EventSink(TOmniRigX* client) : client_(client) {}
     void detach() { client_ = nullptr; }
 
@@ -20,7 +20,7 @@ class TOmniRigX::EventSink : public IOmniRigXEvents {
         return client_->dispatch(dispId, args);
     }
 
-  private:
+private:
     TOmniRigX* client_;
 };
 

@@ -22,7 +22,7 @@ using TOmniRigXCustomReply = std::function<void(TOmniRigX* ASender, int32_t RigN
                                                 const Variant& Command, const Variant& Reply)>;
 
 class TOmniRigX {
-  public:
+public:
     explicit TOmniRigX(ServerFactory factory);
     ~TOmniRigX();
     TOmniRigX(const TOmniRigX&) = delete;
@@ -46,7 +46,7 @@ class TOmniRigX {
     TOmniRigXParamsChange OnParamsChange;
     TOmniRigXCustomReply OnCustomReply;
 
-  private:
+private:
     class EventSink;
 
     IOmniRigX& server();

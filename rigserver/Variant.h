@@ -19,7 +19,7 @@ struct ByteArray {
 };
 
 class Variant {
-  public:
+public:
     using Value = std::variant<std::monostate, bool, int32_t, double, std::string, ByteArray>;
 
     Variant() = default;
@@ -41,7 +41,7 @@ class Variant {
 
     bool operator==(const Variant&) const = default;
 
-  private:
+private:
     Value value_;
 };
 

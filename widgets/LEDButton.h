@@ -9,7 +9,7 @@
 class TLEDButton : public QPushButton {
     Q_OBJECT
 
-  public:
+public:
     explicit TLEDButton(QWidget* owner);
 
     TLed* const Led;

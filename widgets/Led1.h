@@ -14,7 +14,7 @@ enum tLedStyle { lsGradient1 = 0, lsGradient2 = 1, lsAlternative = 2 };
 class TLed : public QWidget {
     Q_OBJECT
 
-  public:
+public:
     explicit TLed(QWidget* parent = nullptr);
 
     tLedStyle Style() const { return style_; }
@@ -38,13 +38,13 @@ class TLed : public QWidget {
     bool DblClickAction() const { return dblClickAction_; }
     void SetDblClickAction(bool value) { dblClickAction_ = value; }
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-  private:
+private:
     template <typename T>
     void change(T& field, T value);
     void paintGradient(class QPainter& painter, TColor a, TColor b);

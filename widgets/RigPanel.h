@@ -15,7 +15,7 @@
 class TRigPanel : public QWidget {
     Q_OBJECT
 
-  public:
+public:
     explicit TRigPanel(QWidget* owner);
 
     void InitPanel(QWidget* owner);
@@ -64,10 +64,10 @@ class TRigPanel : public QWidget {
     QLabel* VFO_B = nullptr;
     QLabel* RigID = nullptr;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     void ShowOffState();
     void ShowOnState();
     void HighlightVFOA();

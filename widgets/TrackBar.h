@@ -7,7 +7,7 @@
 class TTrackBar : public QSlider {
     Q_OBJECT
 
-  public:
+public:
     explicit TTrackBar(QWidget* parent = nullptr);
 
     int Position() const { return value(); }
@@ -18,10 +18,10 @@ class TTrackBar : public QSlider {
     int SelEnd() const { return selEnd_; }
     void SetSelEnd(int value);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     int selStart_ = 0;
     int selEnd_ = 0;
 };

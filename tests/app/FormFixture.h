@@ -13,7 +13,7 @@
 #include "ZuvozeRaro_Unit.h"
 
 class FormFixture : public ::testing::Test {
-  protected:
+protected:
     FormFixture();
     ~FormFixture() override;
 
@@ -43,6 +43,6 @@ class FormFixture : public ::testing::Test {
     bool withRigServer = true;
     int endProcessCalls = 0;
 
-  private:
+private:
     std::unique_ptr<TForm1> form_;
 };

@@ -16,7 +16,7 @@ extern char** environ;
 namespace {
 
 class Instance : public FormFixture {
-  protected:
+protected:
     // Starts the holder and waits, with a deadline, for its word that it holds the lock.
     pid_t startHolder() {
         int out[2];

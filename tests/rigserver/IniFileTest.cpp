@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class IniFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("zr-ini-" + std::to_string(::getpid()) + "-" +

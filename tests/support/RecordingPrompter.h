@@ -9,7 +9,7 @@
 #include "Prompter.h"
 
 class RecordingPrompter : public Prompter {
-  public:
+public:
     struct Message {
         QString text;
         QString caption;

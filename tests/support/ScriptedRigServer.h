@@ -28,7 +28,7 @@ struct ScriptedRigState {
 };
 
 class ScriptedRig : public IRigX {
-  public:
+public:
     ScriptedRig(ScriptedRigServer& server, int number) : server_(server), number_(number) {}
 
     ScriptedRigState state;
@@ -47,7 +47,7 @@ class ScriptedRig : public IRigX {
     RigResult get_ModeBits(int32_t& value) override;
     RigResult set_ModeBits(int32_t value) override;
 
-  private:
+private:
     RigResult call(const std::string& name);
     RigResult call(const std::string& name, int32_t value);
 
@@ -56,7 +56,7 @@ class ScriptedRig : public IRigX {
 };
 
 class ScriptedRigServer : public IOmniRigX, public std::enable_shared_from_this<ScriptedRigServer> {
-  public:
+public:
     ScriptedRigServer();
 
     ScriptedRig& rig(int number) { return number == 1 ? *rig1_ : *rig2_; }
@@ -93,7 +93,7 @@ class ScriptedRigServer : public IOmniRigX, public std::enable_shared_from_this<
     // Records the call and returns its scripted result.
     RigResult record(const std::string& call);
 
-  private:
+private:
     struct Failure {
         std::string prefix;
         RigResult result;

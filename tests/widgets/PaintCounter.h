@@ -5,11 +5,11 @@
 #include <QObject>
 
 class PaintCounter : public QObject {
-  public:
+public:
     explicit PaintCounter(QObject* watched) { watched->installEventFilter(this); }
     int paints = 0;
 
-  protected:
+protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             ++paints;

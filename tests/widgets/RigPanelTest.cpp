@@ -9,7 +9,7 @@ using namespace OmniRig;
 namespace {
 
 class RigPanelTest : public ::testing::Test {
-  protected:
+protected:
     QWidget window;
     TRigPanel* panel = new TRigPanel(&window);
 
