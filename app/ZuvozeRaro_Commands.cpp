@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QShortcut>
 #include <QWindow>
 #include <cstdlib>
 
@@ -99,12 +100,23 @@ void TForm1::ExtendSystemMenu() {
     commandItem(SystemMenu, "OmniRig Settings", SC_RIGSERVER_SETTINGS);
     commandItem(SystemMenu, "Offset", SC_OFFSET);
     commandItem(SystemMenu, "&About...", SC_ABOUT);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(shortcut, &QShortcut::activated, this,
+            [this] { SystemMenu->popup(mapToGlobal(QPoint(0, 0))); });
     connect(SystemMenu, &QMenu::triggered, this, [this](QAction* item) {
         entry([this, id = item->data().toInt()] { SystemMenuCommand(id); });
     });
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event) {
+    // The window's own surface offers it, as a title bar would; a control under the pointer
+    // does not.
+    QWidget* under = childAt(event->pos());
+    if (qobject_cast<QAbstractButton*>(under) || qobject_cast<QComboBox*>(under) ||
+        qobject_cast<QAbstractSlider*>(under)) {
+        event->ignore();
+        return;
+    }
     SystemMenu->popup(event->globalPos());
 }
 
