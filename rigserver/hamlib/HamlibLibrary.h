@@ -1,0 +1,36 @@
+#pragma once
+// What the process shares of Hamlib: it is silenced and its backends are loaded once, before
+// the first handle; the model list and names; error texts.
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace OmniRig {
+
+class HamlibLibrary {
+public:
+    struct Model {
+        int number;
+        std::string manufacturer;
+        std::string name;
+    };
+
+    // Silences Hamlib's logging and loads every backend. Safe to call from any thread, any
+    // number of times; every other function here calls it first.
+    static void initialise();
+
+    // The model's name as Hamlib gives it, or nothing for a number Hamlib does not know.
+    static std::optional<std::string> modelName(int model);
+    // Every model Hamlib offers, in its order (for a settings window).
+    static std::vector<Model> models();
+    // The message of a Hamlib error code, without the debug history rigerror() adds.
+    static std::string errorText(int code);
+
+    // Held around rig_init, rig_open and rig_cleanup: they touch state Hamlib shares between
+    // handles (the network model rewrites its capabilities while it opens).
+    static std::mutex& handleMutex();
+};
+
+}  // namespace OmniRig

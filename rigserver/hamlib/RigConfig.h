@@ -1,0 +1,40 @@
+#pragma once
+// One rig's settings, from its section ([RIG1] or [RIG2]) of the settings file: MODEL (Hamlib
+// model number, 0 for none), PORT (serial device, or host:port for a network model), SPEED
+// (serial baud) and POLL (poll interval in ms). A missing section is the Hamlib Dummy rig.
+
+#include <chrono>
+#include <string>
+
+class IniFile;
+
+namespace OmniRig {
+
+struct RigConfig {
+    static constexpr int kDummyModel = 1;
+    // A change is seen on average half an interval after it is made, so a slave follows its
+    // master within about a tenth of a second; and a full poll of a 9600-baud radio (five reads
+    // of about 15 ms) still leaves most of the link to writes and to programs sharing it.
+    static constexpr int kDefaultPollMs = 200;
+    static constexpr int kMinPollMs = 50;
+    static constexpr int kMaxPollMs = 500;
+
+    int model = kDummyModel;
+    std::string port;  // empty: Hamlib's default for the model
+    int speed = 0;     // 0: the model's default
+    int pollMs = kDefaultPollMs;
+    // Why the section cannot be used; the rig is then "not configured" with this reason.
+    std::string problem;
+
+    bool configured() const { return model != 0 && problem.empty(); }
+    // The model's name as Hamlib gives it, "NONE" when no usable model is configured.
+    std::string typeText() const;
+    std::chrono::milliseconds pollInterval() const { return std::chrono::milliseconds(pollMs); }
+
+    static std::string sectionName(int rigNumber);
+    static RigConfig read(const IniFile& settings, int rigNumber);
+
+    bool operator==(const RigConfig&) const = default;
+};
+
+}  // namespace OmniRig

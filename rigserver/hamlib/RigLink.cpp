@@ -1,0 +1,242 @@
+#include "RigLink.h"
+
+#include <cmath>
+#include <mutex>
+
+#include "HamlibLibrary.h"
+#include "ModeMap.h"
+#include "ParamBits.h"
+
+namespace OmniRig {
+
+namespace {
+
+vfo_t hamlibVfo(int32_t vfo) {
+    if (vfo == VFOA) {
+        return RIG_VFO_A;
+    }
+    return vfo == VFOB ? RIG_VFO_B : RIG_VFO_CURR;
+}
+
+// Dual-receiver models and Hamlib's Dummy answer Main and Sub for A and B.
+int32_t vfoBit(vfo_t vfo) {
+    switch (vfo) {
+        case RIG_VFO_A:
+        case RIG_VFO_MAIN:
+        case RIG_VFO_MAIN_A:
+            return VFOA;
+        case RIG_VFO_B:
+        case RIG_VFO_SUB:
+        case RIG_VFO_MAIN_B:
+            return VFOB;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+RigLink::Fault RigLink::classify(int code) {
+    switch (std::abs(code)) {
+        case RIG_OK:
+            return Fault::None;
+        case RIG_ENAVAIL:
+        case RIG_ENIMPL:
+        case RIG_ENTARGET:
+            return Fault::Absent;
+        case RIG_ETIMEOUT:
+        case RIG_EIO:
+        case RIG_EPROTO:
+        case RIG_ETRUNC:
+        case RIG_BUSERROR:
+        case RIG_BUSBUSY:
+        case RIG_EPOWER:
+            return Fault::Link;
+        default:
+            return Fault::Refused;
+    }
+}
+
+RigLink::RigLink(const RigConfig& config) {
+    HamlibLibrary::initialise();
+    {
+        std::lock_guard lock(HamlibLibrary::handleMutex());
+        rig_ = rig_init(static_cast<rig_model_t>(config.model));
+    }
+    if (rig_ == nullptr) {
+        setupProblem_ = "unknown model " + std::to_string(config.model);
+        return;
+    }
+    // Retries are ours: after a time-out the stream is out of step and needs a fresh open.
+    if (!setConf("retry", "0")) {
+        setupProblem_ = "the retry count was refused";
+    } else if (!config.port.empty() && !setConf("rig_pathname", config.port)) {
+        setupProblem_ = "PORT was refused: " + config.port;
+    } else if (config.speed > 0 && rig_->state.rigport.type.rig == RIG_PORT_SERIAL &&
+               !setConf("serial_speed", std::to_string(config.speed))) {
+        setupProblem_ = "SPEED was refused: " + std::to_string(config.speed);
+    }
+}
+
+RigLink::~RigLink() {
+    close();
+    if (rig_ != nullptr) {
+        std::lock_guard lock(HamlibLibrary::handleMutex());
+        rig_cleanup(rig_);
+    }
+}
+
+bool RigLink::setConf(const char* name, const std::string& value) {
+    const token_t token = rig_token_lookup(rig_, name);
+    return token != RIG_CONF_END && rig_set_conf(rig_, token, value.c_str()) == RIG_OK;
+}
+
+void RigLink::setTimeout(std::chrono::milliseconds timeout) {
+    setConf("timeout", std::to_string(timeout.count()));
+}
+
+std::string RigLink::portName() const {
+    return rig_ != nullptr ? std::string(rig_->state.rigport.pathname) : std::string();
+}
+
+int RigLink::open() {
+    if (rig_ == nullptr) {
+        return -RIG_EINVAL;
+    }
+    if (open_) {
+        return RIG_OK;
+    }
+    setTimeout(kOpenTimeout);
+    int code;
+    {
+        std::lock_guard lock(HamlibLibrary::handleMutex());
+        code = rig_open(rig_);
+    }
+    if (code != RIG_OK) {
+        return code;
+    }
+    open_ = true;
+    setTimeout(kCommandTimeout);
+    // Hamlib would otherwise answer reads from its own cache for half a second.
+    rig_set_cache_timeout_ms(rig_, HAMLIB_CACHE_ALL, 0);
+    discoverFunctions();
+    return RIG_OK;
+}
+
+void RigLink::close() {
+    if (open_) {
+        setTimeout(kCloseTimeout);
+        rig_close(rig_);
+        open_ = false;
+    }
+}
+
+void RigLink::discoverFunctions() {
+    const struct rig_caps* caps = rig_->caps;
+    const int targetable = caps->targetable_vfo;
+    // The network model claims its server's targetable flags but only passes a VFO on when
+    // that rigctld runs in VFO mode; otherwise a read "of VFO B" answers for the current VFO.
+    const bool passesVfo = caps->rig_model != RIG_MODEL_NETRIGCTL || rig_->state.vfo_opt;
+    targeting_.frequency = passesVfo && (targetable & RIG_TARGETABLE_FREQ);
+    targeting_.mode = passesVfo && (targetable & RIG_TARGETABLE_MODE);
+
+    ritByFunction_ = rig_has_get_func(rig_, RIG_FUNC_RIT) != 0;
+    has_[static_cast<int>(Read::Vfo)] = caps->get_vfo != nullptr;
+    has_[static_cast<int>(Read::OtherFrequency)] = targeting_.frequency;
+    has_[static_cast<int>(Read::Mode)] = caps->get_mode != nullptr;
+    has_[static_cast<int>(Read::OtherMode)] = targeting_.mode && caps->get_mode != nullptr;
+    has_[static_cast<int>(Read::Split)] = caps->get_split_vfo != nullptr;
+    has_[static_cast<int>(Read::Rit)] = ritByFunction_ || caps->get_rit != nullptr;
+    has_[static_cast<int>(Read::Ptt)] = caps->get_ptt != nullptr;
+}
+
+int RigLink::readVfo(int32_t& vfo) {
+    vfo_t value = RIG_VFO_NONE;
+    const int code = rig_get_vfo(rig_, &value);
+    vfo = code == RIG_OK ? vfoBit(value) : 0;
+    return code;
+}
+
+int RigLink::readFrequency(int32_t vfo, int32_t& hertz) {
+    freq_t value = 0;
+    const int code = rig_get_freq(rig_, hamlibVfo(vfo), &value);
+    // The contract carries 32-bit hertz: bands above 2.1 GHz cannot be shown.
+    hertz = code == RIG_OK && value > 0 && value < 2'147'483'647.0
+                ? static_cast<int32_t>(std::llround(value))
+                : 0;
+    return code;
+}
+
+int RigLink::readMode(int32_t vfo, int32_t& modeBit) {
+    rmode_t mode = RIG_MODE_NONE;
+    pbwidth_t width = 0;
+    const int code = rig_get_mode(rig_, hamlibVfo(vfo), &mode, &width);
+    modeBit = code == RIG_OK ? modeBitOf(mode) : 0;
+    return code;
+}
+
+int RigLink::readSplit(int32_t& split) {
+    split_t value = RIG_SPLIT_OFF;
+    vfo_t tx = RIG_VFO_NONE;
+    const int code = rig_get_split_vfo(rig_, RIG_VFO_CURR, &value, &tx);
+    split = value == RIG_SPLIT_ON ? SPLITON : SPLITOFF;
+    return code;
+}
+
+int RigLink::readRit(int32_t& rit) {
+    bool on = false;
+    int code;
+    if (ritByFunction_) {
+        int status = 0;
+        code = rig_get_func(rig_, RIG_VFO_CURR, RIG_FUNC_RIT, &status);
+        on = status != 0;
+    } else {
+        shortfreq_t offset = 0;
+        code = rig_get_rit(rig_, RIG_VFO_CURR, &offset);
+        on = offset != 0;
+    }
+    rit = on ? RITON : RITOFF;
+    return code;
+}
+
+int RigLink::readPtt(int32_t& rxtx) {
+    ptt_t ptt = RIG_PTT_OFF;
+    const int code = rig_get_ptt(rig_, RIG_VFO_CURR, &ptt);
+    rxtx = ptt == RIG_PTT_OFF ? RX : TX;
+    return code;
+}
+
+int RigLink::apply(const RadioOp& op) {
+    const vfo_t vfo = op.targeted ? hamlibVfo(op.vfo) : RIG_VFO_CURR;
+    switch (op.kind) {
+        case RadioOp::Kind::SelectVfo:
+            return rig_set_vfo(rig_, hamlibVfo(op.value));
+        case RadioOp::Kind::Frequency:
+            return rig_set_freq(rig_, vfo, static_cast<freq_t>(op.value));
+        case RadioOp::Kind::Mode: {
+            const rmode_t mode = hamlibModeOf(op.value, rig_->state.mode_list);
+            if (mode == RIG_MODE_NONE) {
+                return -RIG_EINVAL;
+            }
+            // The radio keeps its passband.
+            return rig_set_mode(rig_, vfo, mode, RIG_PASSBAND_NOCHANGE);
+        }
+        case RadioOp::Kind::Split: {
+            const bool on = op.value == SPLITON;
+            // Split transmits on the VFO the radio is not receiving on.
+            const vfo_t tx = on ? hamlibVfo(op.vfo == VFOB ? VFOA : VFOB) : hamlibVfo(op.vfo);
+            return rig_set_split_vfo(rig_, RIG_VFO_CURR, on ? RIG_SPLIT_ON : RIG_SPLIT_OFF, tx);
+        }
+        case RadioOp::Kind::Rit: {
+            const bool on = op.value == RITON;
+            if (rig_has_set_func(rig_, RIG_FUNC_RIT)) {
+                return rig_set_func(rig_, RIG_VFO_CURR, RIG_FUNC_RIT, on ? 1 : 0);
+            }
+            // Without a RIT switch, a zero offset is RIT off; on cannot be made that way.
+            return on ? -RIG_ENAVAIL : rig_set_rit(rig_, RIG_VFO_CURR, 0);
+        }
+    }
+    return -RIG_EINVAL;
+}
+
+}  // namespace OmniRig

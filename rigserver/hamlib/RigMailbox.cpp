@@ -1,0 +1,126 @@
+#include "RigMailbox.h"
+
+namespace OmniRig {
+
+RigState RigMailbox::view() const {
+    std::lock_guard lock(mutex_);
+    return view_;
+}
+
+void RigMailbox::updateView() {
+    view_ = published_;
+    for (const RigWrite& write : overlay_) {
+        view_.apply(write);
+    }
+}
+
+RigStatus RigMailbox::status() const {
+    std::lock_guard lock(mutex_);
+    return status_;
+}
+
+std::string RigMailbox::typeText() const {
+    std::lock_guard lock(mutex_);
+    return typeText_;
+}
+
+bool RigMailbox::queue(RigWrite::Kind kind, int32_t value) {
+    std::lock_guard lock(mutex_);
+    const RigWrite write{kind, value, view_.currentVfo()};
+    const bool opened = overlay_.size() == flushed_;
+    // A write the worker has not taken yet is replaced by a later one of the same parameter
+    // (and VFO): only the last can matter to the radio, and the queue stays short however
+    // long the worker is held up by a rig that does not answer.
+    for (size_t i = overlay_.size(); i-- > taken_;) {
+        const RigWrite& old = overlay_[i];
+        const bool perVfo = kind == RigWrite::Kind::Frequency || kind == RigWrite::Kind::Mode;
+        if (old.kind == kind && (!perVfo || old.vfo == write.vfo)) {
+            overlay_.erase(overlay_.begin() + static_cast<std::ptrdiff_t>(i));
+            if (i < flushed_) {
+                --flushed_;
+            }
+            break;
+        }
+    }
+    overlay_.push_back(write);
+    view_.apply(write);
+    return opened;
+}
+
+void RigMailbox::flush() {
+    {
+        std::lock_guard lock(mutex_);
+        flushed_ = overlay_.size();
+    }
+    wake_.notify_all();
+}
+
+void RigMailbox::reconfigure(RigConfig config, std::string typeText) {
+    {
+        std::lock_guard lock(mutex_);
+        newConfig_ = std::move(config);
+        typeText_ = std::move(typeText);
+    }
+    wake_.notify_all();
+}
+
+void RigMailbox::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+}
+
+bool RigMailbox::stopping() const {
+    std::lock_guard lock(mutex_);
+    return stop_;
+}
+
+bool RigMailbox::reconfigured() const {
+    std::lock_guard lock(mutex_);
+    return newConfig_.has_value();
+}
+
+std::optional<RigConfig> RigMailbox::takeConfig() {
+    std::lock_guard lock(mutex_);
+    auto config = std::move(newConfig_);
+    newConfig_.reset();
+    return config;
+}
+
+std::vector<RigWrite> RigMailbox::takeWrites() {
+    std::lock_guard lock(mutex_);
+    std::vector<RigWrite> writes(overlay_.begin() + static_cast<std::ptrdiff_t>(taken_),
+                                 overlay_.begin() + static_cast<std::ptrdiff_t>(flushed_));
+    taken_ = flushed_;
+    return writes;
+}
+
+void RigMailbox::dropWrites() {
+    std::lock_guard lock(mutex_);
+    overlay_.erase(overlay_.begin(), overlay_.begin() + static_cast<std::ptrdiff_t>(flushed_));
+    taken_ = 0;
+    flushed_ = 0;
+    updateView();
+}
+
+RigStatus RigMailbox::publish(const RigState& state, const RigStatus& status) {
+    std::lock_guard lock(mutex_);
+    published_ = state;
+    overlay_.erase(overlay_.begin(), overlay_.begin() + static_cast<std::ptrdiff_t>(taken_));
+    flushed_ -= taken_;
+    taken_ = 0;
+    updateView();
+    RigStatus before = std::move(status_);
+    status_ = status;
+    return before;
+}
+
+void RigMailbox::waitUntil(Clock::time_point deadline) {
+    std::unique_lock lock(mutex_);
+    wake_.wait_until(lock, deadline,
+                     [&] { return stop_ || newConfig_.has_value() || flushed_ > taken_; });
+}
+
+}  // namespace OmniRig

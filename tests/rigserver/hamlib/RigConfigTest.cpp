@@ -1,0 +1,81 @@
+#include "RigConfig.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "IniFile.h"
+
+using namespace OmniRig;
+namespace fs = std::filesystem;
+
+namespace {
+
+class RigConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path_ = fs::temp_directory_path() /
+                ("zr-rigconfig-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini");
+        fs::remove(path_);
+    }
+    void TearDown() override { fs::remove(path_); }
+
+    RigConfig read(const std::string& text, int rig = 1) {
+        std::ofstream(path_, std::ios::binary) << text;
+        return RigConfig::read(IniFile(path_), rig);
+    }
+
+    fs::path path_;
+};
+
+}  // namespace
+
+TEST_F(RigConfigTest, NoFileOrNoSectionMeansTheDummyRigWithTheDefaultPoll) {
+    const RigConfig none = RigConfig::read(IniFile(path_), 1);
+    EXPECT_TRUE(none.configured());
+    EXPECT_EQ(none.model, 1);
+    EXPECT_EQ(none.pollMs, RigConfig::kDefaultPollMs);
+    EXPECT_EQ(none.typeText(), "Dummy");
+
+    const RigConfig other = read("[DIVIZURE]\nOFFSET=500\n[RIG2]\nMODEL=0\n", 1);
+    EXPECT_EQ(other, none);
+}
+
+TEST_F(RigConfigTest, ReadsEveryKeyWithoutRegardToCase) {
+    const RigConfig c = read("[rig2]\nmodel = 2\nPort=127.0.0.1:4532\nSPEED=9600\npoll=50\n", 2);
+    EXPECT_TRUE(c.configured()) << c.problem;
+    EXPECT_EQ(c.model, 2);
+    EXPECT_EQ(c.port, "127.0.0.1:4532");
+    EXPECT_EQ(c.speed, 9600);
+    EXPECT_EQ(c.pollMs, 50);
+    EXPECT_EQ(c.typeText(), "NET rigctl");
+}
+
+TEST_F(RigConfigTest, ModelZeroIsNoRig) {
+    const RigConfig c = read("[RIG1]\nMODEL=0\n");
+    EXPECT_FALSE(c.configured());
+    EXPECT_TRUE(c.problem.empty());
+    EXPECT_EQ(c.typeText(), "NONE");
+}
+
+TEST_F(RigConfigTest, AnUnusableSectionNamesItsReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[RIG1]\nMODEL=99999\n", "unknown model 99999"},
+        {"[RIG1]\nMODEL=IC-7300\n", "MODEL is not a number: IC-7300"},
+        {"[RIG1]\nMODEL=1\nPOLL=20\n", "POLL is out of range (50..500): 20"},
+        {"[RIG1]\nMODEL=1\nPOLL=501\n", "POLL is out of range (50..500): 501"},
+        {"[RIG1]\nMODEL=1\nPOLL=100ms\n", "POLL is not a number: 100ms"},
+        {"[RIG1]\nMODEL=1\nSPEED=fast\n", "SPEED is not a number: fast"},
+        {"[RIG1]\nMODEL=1\nSPEED=-9600\n", "SPEED is out of range (1..10000000): -9600"},
+        {"[RIG1]\nPORT=/dev/ttyUSB0\n", "MODEL is missing"},
+    };
+    for (const auto& [text, reason] : cases) {
+        const RigConfig c = read(text);
+        EXPECT_FALSE(c.configured()) << text;
+        EXPECT_EQ(c.problem, reason) << text;
+        EXPECT_EQ(c.typeText(), "NONE") << text;
+    }
+}
