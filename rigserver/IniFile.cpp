@@ -1,9 +1,14 @@
 #include "IniFile.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
@@ -135,6 +140,61 @@ fs::path targetOf(const fs::path& path) {
     return ec ? path : resolved;
 }
 
+#ifdef _WIN32
+
+bool writeAll(HANDLE file, const std::string& content) {
+    size_t written = 0;
+    while (written < content.size()) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<size_t>(content.size() - written, 1u << 30));
+        DWORD n = 0;
+        if (!::WriteFile(file, content.data() + written, chunk, &n, nullptr) || n == 0) {
+            return false;
+        }
+        written += n;
+    }
+    return true;
+}
+
+bool replaceAtomically(const fs::path& path, const std::string& content) {
+    const fs::path target = targetOf(path);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    // The read-only attribute refuses the write, as the system's own profile functions do.
+    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return false;
+    }
+    fs::path dir = target.parent_path();
+    if (dir.empty()) {
+        dir = ".";
+    }
+    // The temporary file sits in the same folder, so that the move is a rename on one volume.
+    wchar_t temp[MAX_PATH + 1] = {};
+    if (::GetTempFileNameW(dir.c_str(), L"zr", 0, temp) == 0) {
+        return false;
+    }
+    HANDLE file = ::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool ok = file != INVALID_HANDLE_VALUE;
+    ok = ok && writeAll(file, content) && ::FlushFileBuffers(file);
+    if (file != INVALID_HANDLE_VALUE) {
+        ok = ::CloseHandle(file) && ok;
+    }
+    // The new file keeps the old one's hidden, system and archive marks.
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    if (ok && exists && (attributes & kept) != 0) {
+        ok = ::SetFileAttributesW(temp, attributes & kept);
+    }
+    ok = ok &&
+         ::MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) {
+        ::DeleteFileW(temp);
+    }
+    return ok;
+}
+
+#else
+
 bool replaceAtomically(const fs::path& path, const std::string& content) {
     const fs::path target = targetOf(path);
     struct stat existing {};
@@ -172,6 +232,8 @@ bool replaceAtomically(const fs::path& path, const std::string& content) {
     }
     return ok;
 }
+
+#endif
 
 }  // namespace
 

@@ -9,6 +9,7 @@ packages=(
     libhamlib-dev libhamlib-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-liberation
+    g++-mingw-w64-x86-64-posix wine wine64 wine64-tools
 )
 
 missing=()

@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test: the Linux build's, then the Windows
+# build's under Wine. Fails when any test fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
-cd "${ZR_BUILD_DIR:-$top/build}"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+status=0
+(cd "${ZR_BUILD_DIR:-$top/build}" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)") ||
+    status=1
+
+# The rig server and its tests built for Windows and run under Wine, against a stand-in server.
+win=${ZR_WIN_BUILD_DIR:-$top/build-win}
+cmake -S "$top" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64-posix.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_BUILD_GUI=OFF -DZR_BUILD_BENCH=OFF >/dev/null
+cmake --build "$win" -j"$(nproc)"
+(cd "$win" && ctest --output-on-failure -j"$(nproc)") || status=1
+exit $status
