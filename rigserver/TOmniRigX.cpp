@@ -51,13 +51,15 @@ void TOmniRigX::Connect() {
     if (!server) {
         check(RigResult::fail(E_CLASS_NOT_REGISTERED, "No rig server is available"));
     }
+    // Held before subscribing: an event may arrive inside Advise, and its handler's calls must
+    // find the client connected rather than connect a second time.
+    server_ = std::move(server);
     auto sink = std::make_shared<EventSink>(this);
     uint32_t cookie = 0;
-    if (!server->Advise(sink, cookie).failed()) {
+    if (!server_->Advise(sink, cookie).failed()) {
         sink_ = std::move(sink);
         cookie_ = cookie;
     }
-    server_ = std::move(server);
 }
 
 void TOmniRigX::Disconnect() {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "RigServerError.h"
 #include "ScriptedRigServer.h"
 
@@ -155,4 +157,18 @@ TEST(TOmniRigX, HandlerErrorIsReportedToTheServerNotThrownIntoIt) {
     EXPECT_NO_THROW(r = server->raise(DISPID_StatusChange, {Variant(int32_t{1})}));
     EXPECT_TRUE(r.failed());
     EXPECT_EQ(r.description, "boom");
+}
+
+TEST(TOmniRigX, AnEventInsideTheSubscriptionFindsTheClientConnected) {
+    auto server = std::make_shared<ScriptedRigServer>();
+    TOmniRigX client(server->factory());
+    int32_t frequency = 0;
+    client.OnStatusChange = [&](TOmniRigX* sender, int32_t) {
+        frequency = sender->RigObject1().Frequency();
+    };
+    server->duringAdvise = [&] { server->raise(DISPID_StatusChange, {Variant(int32_t{1})}); };
+    client.Connect();
+    EXPECT_EQ(frequency, 14'000'000);
+    EXPECT_EQ(std::count(server->calls.begin(), server->calls.end(), "Connect"), 1);
+    EXPECT_EQ(std::count(server->calls.begin(), server->calls.end(), "Advise"), 1);
 }

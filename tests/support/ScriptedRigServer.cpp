@@ -1,5 +1,7 @@
 #include "ScriptedRigServer.h"
 
+#include <utility>
+
 namespace OmniRig::Testing {
 
 namespace {
@@ -214,6 +216,9 @@ RigResult ScriptedRigServer::Advise(std::shared_ptr<IOmniRigXEvents> sink, uint3
     }
     sink_ = std::move(sink);
     cookie = ++cookie_;
+    if (auto inside = std::exchange(duringAdvise, nullptr)) {
+        inside();
+    }
     return r;
 }
 

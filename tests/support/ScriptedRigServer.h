@@ -3,6 +3,7 @@
 // mode, split, status), a record of every call in order, and failures on demand.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -73,6 +74,9 @@ public:
     void failCall(const std::string& prefix, int32_t code = E_FAILURE,
                   const std::string& description = "Scripted failure", int times = -1);
     void refuseSubscription() { refuseAdvise_ = true; }
+    // Runs inside the next successful Advise, after the sink is in place: an event raised there
+    // arrives while the client is still connecting.
+    std::function<void()> duringAdvise;
 
     bool subscribed() const { return sink_ != nullptr; }
     // Delivers an event to the subscribed client, as the server's dispatcher would.
