@@ -6,8 +6,11 @@
 
 int QtPrompter::MessageBox(const QString& text, const QString& caption, MessageButtons buttons,
                            MessageIcon icon) {
+    // Texts break lines the platform's way, "\r\n"; the box wants plain line feeds.
+    QString shown = text;
+    shown.replace("\r\n", "\n");
     QMessageBox box(icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    caption, text,
+                    caption, shown,
                     buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                         : QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);

@@ -1,0 +1,141 @@
+// The window on the Hamlib rig server with two real rigctld peers: tracking follows the master,
+// the slave ends on its own VFO, a quiet station makes no radio writes, and a transfer moves the
+// real rig.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTest>
+#include <algorithm>
+#include <memory>
+
+#include "CommandCountingProxy.h"
+#include "FormFixture.h"
+#include "HamlibRigServer.h"
+#include "ParamBits.h"
+#include "RigctldPeer.h"
+
+using namespace OmniRig;
+using namespace OmniRig::Testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kPollMs = 100;
+
+class TrackingEndToEnd : public FormFixture {
+protected:
+    void SetUp() override {
+        proxy1 = std::make_unique<CommandCountingProxy>(peer1.port());
+        proxy2 = std::make_unique<CommandCountingProxy>(peer2.port());
+        withRigServer = false;
+    }
+
+    TForm1& startOnPeers(const std::string& slaveVfo) {
+        writeIni(
+            "[RIG1]\nMODEL=2\nPORT=" + proxy1->address() + "\nPOLL=" + std::to_string(kPollMs) +
+            "\n[RIG2]\nMODEL=2\nPORT=" + proxy2->address() + "\nPOLL=" + std::to_string(kPollMs) +
+            "\n[DIVIZURE]\nTRACK=TRUE\nMASTER=0\nSLAVE=1\nSLAVEVFO=" + slaveVfo + "\n");
+        FormEnvironment env = environment();
+        env.rigServer = [](const std::filesystem::path& settings) {
+            return HamlibRigServer::factory(settings, [](std::function<void()> event) {
+                QMetaObject::invokeMethod(qApp, std::move(event), Qt::QueuedConnection);
+            });
+        };
+        form_ = std::make_unique<TForm1>(std::move(env));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return form_->RigPanel1->ON() && form_->RigPanel2->ON(); }, 10'000));
+        return *form_;
+    }
+
+    // VFO B of a peer as its own daemon reports it, read without switching its VFO.
+    std::string vfoB(RigctldPeer& peer, const char* key) {
+        return peer.command("\\get_vfo_info VFOB").value(key);
+    }
+    std::string currentVfo(RigctldPeer& peer) { return peer.command("\\get_vfo").value("VFO"); }
+    // The Dummy rig names VFO A "Main" once a client selected it under that name.
+    static bool isVfoA(const std::string& vfo) { return vfo == "VFOA" || vfo == "Main"; }
+
+    void TearDown() override { form_.reset(); }
+
+    RigctldPeer peer1;
+    RigctldPeer peer2;
+    std::unique_ptr<CommandCountingProxy> proxy1;
+    std::unique_ptr<CommandCountingProxy> proxy2;
+    std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace
+
+TEST_F(TrackingEndToEnd, TheSlavesChosenVfoFollowsAndTheSlaveEndsOnItsOwn) {
+    // VFO B holds the master's frequency and mode while the slave is back on VFO A.
+    auto followed = [&](const char* frequency, const char* mode) {
+        return QTest::qWaitFor(
+            [&] {
+                return vfoB(peer2, "Freq") == frequency && vfoB(peer2, "Mode") == mode &&
+                       isVfoA(currentVfo(peer2));
+            },
+            5'000);
+    };
+    startOnPeers("B");
+    // Start-up's first display already stamps the master into the slave.
+    ASSERT_TRUE(followed("145000000", "FM"));
+    proxy2->reset();
+
+    peer1.command("F 14074000");
+    peer1.command("M USB 2400");
+    EXPECT_TRUE(followed("14074000", "USB"));
+    EXPECT_GE(proxy2->count("set_vfo"), 2) << "VFO B was reached by switching there and back";
+    EXPECT_EQ(peer2.command("f").value("Frequency"), "145000000") << "VFO A is untouched";
+
+    peer1.command("F 7012500");
+    peer1.command("M CW 500");
+    EXPECT_TRUE(followed("7012500", "CW"));
+}
+
+// Tracking on, the slave's target VFO its present one (A) or the other one (B).
+class QuietStation : public TrackingEndToEnd, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(QuietStation, MakesNoRadioWritesOnceTheSlaveHasFollowed) {
+    const bool otherVfo = GetParam()[0] == 'B';
+    startOnPeers(GetParam());
+    peer1.command("F 21074000");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const std::string f =
+                otherVfo ? vfoB(peer2, "Freq") : peer2.command("f").value("Frequency");
+            return f == "21074000" && isVfoA(currentVfo(peer2));
+        },
+        5'000));
+    // Two polls of the slave after it reached the frequency: its own change has come back as
+    // an event, and that event's tracking step has run. From then on ten intervals are watched.
+    const int polled = proxy2->count("get_vfo");
+    ASSERT_TRUE(proxy2->waitFor(
+        [&](const std::vector<std::string>& seen) {
+            return std::count(seen.begin(), seen.end(), "get_vfo") >= polled + 2;
+        },
+        5'000ms));
+    QCoreApplication::processEvents();
+    proxy1->reset();
+    proxy2->reset();
+    const bool wrote =
+        QTest::qWaitFor([&] { return proxy1->writes() + proxy2->writes() > 0; }, 10 * kPollMs);
+    EXPECT_FALSE(wrote) << proxy1->writes() << " + " << proxy2->writes() << " writes";
+    EXPECT_GE(proxy2->count("get_freq"), 5) << "the rigs were polled all along";
+}
+
+INSTANTIATE_TEST_SUITE_P(SlaveVfo, QuietStation, ::testing::Values("A", "B"));
+
+TEST_F(TrackingEndToEnd, TransferWithTheOffsetMovesTheRealRig) {
+    TForm1& f = startOnPeers("A");
+    f.TrackButton->click();
+    ASSERT_FALSE(f.TrackButton->LEDOn());
+    peer1.command("F 14000000");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.RigPanel1->FreqA->text() == "14000"; }, 5'000));
+    f.OffsetButton->click();
+    f.OffsetTrack->SetPosition(750);
+    f.R1toR2->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return peer2.command("f").value("Frequency") == "14000250"; },
+                                5'000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.RigPanel2->FreqADec->text() == "25"; }, 5'000));
+}
