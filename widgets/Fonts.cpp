@@ -4,9 +4,11 @@
 #include <QStringList>
 
 void installFontSubstitutes() {
-    const QStringList sans = {"Microsoft Sans Serif", "Liberation Sans", "Arimo", "DejaVu Sans"};
+    // The narrow face keeps the old face's widths: six digits of a VHF frequency and the VFO
+    // captions fit their labels, as they were laid out to.
     if (!QFontDatabase::hasFamily(kMsSansSerif)) {
-        QFont::insertSubstitutions(kMsSansSerif, sans);
+        QFont::insertSubstitutions(kMsSansSerif, {"Microsoft Sans Serif", "Liberation Sans Narrow",
+                                                  "DejaVu Sans Condensed", "DejaVu Sans"});
     }
     if (!QFontDatabase::hasFamily(kArial)) {
         QFont::insertSubstitutions(kArial, {"Liberation Sans", "Arimo", "DejaVu Sans"});
