@@ -225,8 +225,6 @@ void TForm1::FormCreate(QObject*) {
     Slave->hide();
 
     SettingsPath = SettingsPathFromCommandLine();
-    pendingMaster_ = -1;
-    pendingSlave_ = -1;
     if (SettingsPath.empty()) {
         SettingsPath = DefaultSettingsPath();
     }

@@ -3,7 +3,6 @@
 // frequencies between the rigs, and keeps the operator's six settings in the settings file.
 // Its handlers are the program's behaviour; everything runs on the window's thread.
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -127,8 +126,6 @@ public:
     // The line that tells the operator of a rig event that failed.
     QString RigEventErrorText() const;
 
-    static constexpr int kTrayIconId = 1998;
-    static constexpr int kTrayCallbackMessage = 3022;
     static constexpr int WM_LBUTTONDOWN = 513;
     static constexpr int WM_RBUTTONDOWN = 516;
     static constexpr int SC_QUIT = 334;
