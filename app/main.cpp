@@ -7,6 +7,7 @@
 
 #include "AppTitle.h"
 #include "HamlibRigServer.h"
+#include "HamlibSettingsWindow.h"
 #include "InstanceLock.h"
 #include "QtPrompter.h"
 #include "ZuvozeRaro_Unit.h"
@@ -27,7 +28,8 @@ int main(int argc, char** argv) {
     environment.workingDirectory = std::filesystem::current_path();
     environment.prompter = std::make_shared<QtPrompter>();
     environment.rigServer = [toEventLoop](const std::filesystem::path& settingsPath) {
-        return OmniRig::HamlibRigServer::factory(settingsPath, toEventLoop);
+        return OmniRig::HamlibRigServer::factory(settingsPath, toEventLoop,
+                                                 OmniRig::HamlibSettingsWindow::factory());
     };
     environment.instanceLockDirectory = InstanceLock::DefaultDirectory();
     environment.endProcess = [] { QCoreApplication::exit(0); };

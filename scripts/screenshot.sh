@@ -31,6 +31,9 @@ trap cleanup EXIT
 if [ "$what" = main ]; then
     # Rig 2 on a network rig server that is not there: it shows off-line.
     printf '[RIG2]\nMODEL=2\nPORT=127.0.0.1:9\n' >"$work/ZUVOZERARO.INI"
+elif [ "$what" = settings ]; then
+    # A station as the README sets it up: a radio on a serial cable and one behind rigctld.
+    printf '[RIG1]\nMODEL=3073\nPORT=/dev/ttyUSB0\nSPEED=19200\n[RIG2]\nMODEL=2\nPORT=127.0.0.1:4532\n' >"$work/ZUVOZERARO.INI"
 fi
 Xvfb "$display" -screen 0 1100x640x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -52,7 +55,7 @@ case "$what" in
     settings)
         xdotool windowfocus "$window" key alt+space
         sleep 0.5
-        xdotool key Up Up Return
+        xdotool key Up Up Up Return
         window=$(timeout 20 xdotool search --sync --onlyvisible --name "Rig server settings" | head -1)
         sleep 1
         ;;

@@ -2,6 +2,7 @@
 
 #include <hamlib/rig.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace OmniRig {
@@ -12,11 +13,37 @@ int silent(enum rig_debug_level_e, rig_ptr_t, const char*, va_list) {
     return 0;
 }
 
+HamlibLibrary::PortKind portKind(rig_port_t type) {
+    switch (type) {
+        case RIG_PORT_NONE:
+            return HamlibLibrary::PortKind::None;
+        case RIG_PORT_SERIAL:
+            return HamlibLibrary::PortKind::Serial;
+        case RIG_PORT_NETWORK:
+        case RIG_PORT_UDP_NETWORK:
+            return HamlibLibrary::PortKind::Network;
+        default:
+            return HamlibLibrary::PortKind::Other;
+    }
+}
+
+HamlibLibrary::Model modelOf(const struct rig_caps& caps) {
+    return {static_cast<int>(caps.rig_model),
+            caps.mfg_name ? caps.mfg_name : "",
+            caps.model_name ? caps.model_name : "",
+            portKind(caps.port_type),
+            caps.serial_rate_min,
+            caps.serial_rate_max};
+}
+
 int collect(const struct rig_caps* caps, rig_ptr_t data) {
-    auto* list = static_cast<std::vector<HamlibLibrary::Model>*>(data);
-    list->push_back({static_cast<int>(caps->rig_model), caps->mfg_name ? caps->mfg_name : "",
-                     caps->model_name ? caps->model_name : ""});
+    static_cast<std::vector<HamlibLibrary::Model>*>(data)->push_back(modelOf(*caps));
     return 1;  // go on
+}
+
+std::vector<HamlibLibrary::Model>& modelList() {
+    static std::vector<HamlibLibrary::Model> list;
+    return list;
 }
 
 }  // namespace
@@ -29,6 +56,7 @@ void HamlibLibrary::initialise() {
         rig_set_debug_callback(silent, nullptr);
         // Until this runs, Hamlib knows no model at all.
         rig_load_all_backends();
+        rig_list_foreach(collect, &modelList());
     });
 }
 
@@ -44,12 +72,19 @@ std::optional<std::string> HamlibLibrary::modelName(int model) {
     return std::string(caps->model_name ? caps->model_name : "");
 }
 
-std::vector<HamlibLibrary::Model> HamlibLibrary::models() {
+std::optional<HamlibLibrary::Model> HamlibLibrary::model(int number) {
+    const auto& list = models();
+    const auto found = std::find_if(list.begin(), list.end(),
+                                    [number](const Model& m) { return m.number == number; });
+    if (number <= 0 || found == list.end()) {
+        return std::nullopt;
+    }
+    return *found;
+}
+
+const std::vector<HamlibLibrary::Model>& HamlibLibrary::models() {
     initialise();
-    std::vector<Model> list;
-    std::lock_guard lock(handleMutex());
-    rig_list_foreach(collect, &list);
-    return list;
+    return modelList();
 }
 
 std::string HamlibLibrary::errorText(int code) {

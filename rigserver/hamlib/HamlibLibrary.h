@@ -11,10 +11,22 @@ namespace OmniRig {
 
 class HamlibLibrary {
 public:
+    // How a model reaches its radio, which decides what its PORT setting holds.
+    enum class PortKind {
+        None,     // nothing to set (the Dummy rig)
+        Serial,   // a serial device
+        Network,  // host:port
+        Other,    // a USB, parallel or other device, given as Hamlib takes it
+    };
+
     struct Model {
         int number;
         std::string manufacturer;
         std::string name;
+        PortKind port = PortKind::None;
+        // The serial speeds the model takes; Hamlib opens it at the highest by default.
+        int minSpeed = 0;
+        int maxSpeed = 0;
     };
 
     // Silences Hamlib's logging and loads every backend. Safe to call from any thread, any
@@ -23,8 +35,10 @@ public:
 
     // The model's name as Hamlib gives it, or nothing for a number Hamlib does not know.
     static std::optional<std::string> modelName(int model);
-    // Every model Hamlib offers, in its order (for a settings window).
-    static std::vector<Model> models();
+    static std::optional<Model> model(int number);
+    // Every model Hamlib offers, in its order (for a settings window). Taken once, when the
+    // backends load, so that it never waits for a handle that is being opened.
+    static const std::vector<Model>& models();
     // The message of a Hamlib error code, without the debug history rigerror() adds.
     static std::string errorText(int code);
 

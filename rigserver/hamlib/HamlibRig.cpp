@@ -35,12 +35,10 @@ void HamlibRig::reconfigure(const RigConfig& config) {
     if (config == config_) {
         return;
     }
-    const std::string before = config_.typeText();
     config_ = config;
     mailbox_.reconfigure(config_, config_.typeText());
-    if (config_.typeText() != before) {
-        hub_->post(DISPID_RigTypeChange, {Variant(static_cast<int32_t>(number_))});
-    }
+    // Another rig, even of the same model: the window reads it afresh.
+    hub_->post(DISPID_RigTypeChange, {Variant(static_cast<int32_t>(number_))});
 }
 
 RigResult HamlibRig::get_TypeText(std::string& value) {

@@ -21,8 +21,8 @@ public:
 
     int number() const { return number_; }
     const RigConfig& config() const { return config_; }
-    // Switches to other settings; the link is opened anew, and OnRigTypeChange follows when
-    // the model's name changes. Never waits for the radio.
+    // Switches to other settings: OnRigTypeChange, and the link goes off (OnStatusChange) and
+    // is opened anew. Never waits for the radio.
     void reconfigure(const RigConfig& config);
     // Asks the worker to stop without waiting, so two rigs stop side by side.
     void requestStop() { mailbox_.stop(); }

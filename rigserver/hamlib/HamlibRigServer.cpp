@@ -54,6 +54,10 @@ ServerFactory HamlibRigServer::factory(std::filesystem::path settingsPath, Dispa
     };
 }
 
+const RigConfig& HamlibRigServer::rigConfig(int rigNumber) const {
+    return (rigNumber == 1 ? rig1_ : rig2_)->config();
+}
+
 void HamlibRigServer::reloadSettings() {
     const IniFile settings(settingsPath_);
     rig1_->reconfigure(RigConfig::read(settings, 1));
@@ -84,6 +88,9 @@ RigResult HamlibRigServer::get_SettingsDialogVisible(bool& value) {
 
 RigResult HamlibRigServer::set_SettingsDialogVisible(bool value) {
     if (value == settingsVisible_) {
+        if (value && settingsWindow_) {
+            settingsWindow_->bringToFront();
+        }
         return RigResult::ok();
     }
     if (value && !settingsWindow_ && settingsWindowFactory_) {

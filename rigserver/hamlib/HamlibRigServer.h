@@ -27,6 +27,8 @@ public:
                                  SettingsWindowFactory settingsWindow = {});
 
     const std::filesystem::path& settingsPath() const { return settingsPath_; }
+    // The settings rig 1 or 2 runs on now.
+    const RigConfig& rigConfig(int rigNumber) const;
     // Reads the rigs' sections again; a rig whose settings changed opens its link anew.
     void reloadSettings();
     // The operator closed the settings window.

@@ -39,6 +39,18 @@ void readNumber(const IniFile& settings, const std::string& section, const std::
     }
 }
 
+// Whether the key already says `wanted`: the same number, or the same text; a missing or empty
+// key says what it stands for by default.
+bool holds(const IniFile& settings, const std::string& section, const std::string& key,
+           const std::string& wanted, const std::string& byDefault) {
+    const std::string text = settings.ReadString(section, key, "");
+    if (text.empty()) {
+        return wanted == byDefault;
+    }
+    const auto number = wholeNumber(text);
+    return number && !wanted.empty() ? *number == wholeNumber(wanted) : text == wanted;
+}
+
 }  // namespace
 
 std::string RigConfig::sectionName(int rigNumber) {
@@ -70,6 +82,28 @@ RigConfig RigConfig::read(const IniFile& settings, int rigNumber) {
         config.problem = "unknown model " + std::to_string(config.model);
     }
     return config;
+}
+
+void RigConfig::write(IniFile& settings, int rigNumber) const {
+    const std::string section = sectionName(rigNumber);
+    auto put = [&](const std::string& key, const std::string& value, const std::string& byDefault) {
+        if (!holds(settings, section, key, value, byDefault)) {
+            settings.WriteString(section, key, value);
+        }
+    };
+    RigConfig plain = *this;
+    plain.problem.clear();
+    if (!settings.SectionExists(section) && plain == RigConfig{}) {
+        return;  // no section is the Dummy with the defaults already
+    }
+    // MODEL has no default inside a section, so a new section always gets it.
+    put("MODEL", std::to_string(model), "");
+    if (model == 0) {
+        return;
+    }
+    put("PORT", port, "");
+    put("SPEED", speed > 0 ? std::to_string(speed) : "", "");
+    put("POLL", std::to_string(pollMs), std::to_string(kDefaultPollMs));
 }
 
 }  // namespace OmniRig

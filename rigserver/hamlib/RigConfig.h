@@ -33,6 +33,9 @@ struct RigConfig {
 
     static std::string sectionName(int rigNumber);
     static RigConfig read(const IniFile& settings, int rigNumber);
+    // Writes the rig's section so that read() gives these settings back, touching only the
+    // keys whose value differs; with no rig (model 0) only MODEL. Raises IniWriteError.
+    void write(IniFile& settings, int rigNumber) const;
 
     bool operator==(const RigConfig&) const = default;
 };

@@ -36,7 +36,9 @@ void RigWorker::run() {
             sureFreq_ = sureMode_ = {false, false};
             retry_ = kFirstRetry;
             mailbox_.dropWrites();
-            mailbox_.publish(RigState{}, mailbox_.status());
+            // The old link is gone: the rig goes off until the new one answers.
+            setStatus(config_.configured() ? RigStatus::notResponding()
+                                           : RigStatus::notConfigured(config_.problem));
         }
         if (!config_.configured()) {
             setStatus(RigStatus::notConfigured(config_.problem));

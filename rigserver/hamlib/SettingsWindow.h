@@ -13,6 +13,8 @@ class SettingsWindow {
 public:
     virtual ~SettingsWindow() = default;
     virtual void setVisible(bool visible) = 0;
+    // Shown again while it is open: it comes to the front.
+    virtual void bringToFront() {}
 };
 
 // Makes the window the first time it is to be shown, on the client's thread. The window calls

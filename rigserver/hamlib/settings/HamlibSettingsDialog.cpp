@@ -1,0 +1,170 @@
+#include "HamlibSettingsDialog.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "HamlibRigServer.h"
+#include "IniFile.h"
+#include "ParamBits.h"
+#include "RigSettingsPanel.h"
+
+namespace OmniRig {
+
+namespace {
+
+bool sameDevice(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return !a.empty() && (a == b || std::filesystem::equivalent(a, b, ec));
+}
+
+bool isSerial(const RigConfig& config) {
+    const auto model = HamlibLibrary::model(config.model);
+    return model && model->port == HamlibLibrary::PortKind::Serial;
+}
+
+}  // namespace
+
+HamlibSettingsDialog::HamlibSettingsDialog(HamlibRigServer& server, QWidget* parent)
+    : QDialog(parent),
+      server_(server),
+      rig1_(new RigSettingsPanel(1, this)),
+      rig2_(new RigSettingsPanel(2, this)),
+      message_(new QLabel(this)),
+      buttons_(new QDialogButtonBox(
+          QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this)) {
+    setWindowTitle(tr("Rig server settings"));
+    // The program ends with its main window even while this one is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    message_->setWordWrap(true);
+    auto* file = new QLabel(
+        tr("Settings file: %1").arg(QString::fromStdString(server.settingsPath().string())), this);
+    file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* rigs = new QHBoxLayout;
+    rigs->addWidget(rig1_);
+    rigs->addWidget(rig2_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(rigs);
+    layout->addWidget(file);
+    layout->addWidget(message_);
+    layout->addWidget(buttons_);
+
+    connect(buttons_, &QDialogButtonBox::accepted, this, [this] {
+        if (apply()) {
+            accept();
+        }
+    });
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons_->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
+            [this] { apply(); });
+    for (RigSettingsPanel* panel : {rig1_, rig2_}) {
+        connect(panel, &RigSettingsPanel::testRequested, this, &HamlibSettingsDialog::test);
+    }
+    load();
+}
+
+void HamlibSettingsDialog::load() {
+    const IniFile settings(server_.settingsPath());
+    rig1_->load(RigConfig::read(settings, 1));
+    rig2_->load(RigConfig::read(settings, 2));
+    message_->clear();
+}
+
+bool HamlibSettingsDialog::apply() {
+    message_->clear();
+    // A rig the operator left alone is neither checked nor written: a radio unplugged since
+    // must not stop the other rig's change.
+    bool good = true;
+    std::optional<RigConfig> configs[2];
+    RigSettingsPanel* const panels[2] = {rig1_, rig2_};
+    for (int i = 0; i < 2; ++i) {
+        if (panels[i]->changed()) {
+            configs[i] = panels[i]->checked();
+            good = good && configs[i].has_value();
+        } else {
+            panels[i]->clearMessages();
+        }
+    }
+    if (!good || (configs[1] && portTaken(*rig2_, *rig1_)) ||
+        (!configs[1] && configs[0] && portTaken(*rig1_, *rig2_))) {
+        return false;
+    }
+
+    if (!configs[0] && !configs[1]) {
+        return true;
+    }
+    bool saved = true;
+    IniFile settings(server_.settingsPath());
+    for (int i = 0; i < 2 && saved; ++i) {
+        if (!configs[i]) {
+            continue;
+        }
+        try {
+            configs[i]->write(settings, i + 1);
+            panels[i]->markSaved();
+        } catch (const IniWriteError& e) {
+            message_->setText(QString::fromLocal8Bit(e.what()));
+            saved = false;
+        }
+    }
+    // Whatever reached the file runs, so the rigs never differ from what it says.
+    server_.reloadSettings();
+    return saved;
+}
+
+bool HamlibSettingsDialog::portTaken(RigSettingsPanel& panel, const RigSettingsPanel& other) {
+    // Two links on one serial device would each read the other's replies.
+    const RigConfig mine = panel.current();
+    const RigConfig theirs = other.current();
+    if (!isSerial(mine) || !isSerial(theirs) || !sameDevice(mine.port, theirs.port)) {
+        return false;
+    }
+    panel.showPortProblem(tr("Rig %1 is on this port already").arg(other.rigNumber()));
+    return true;
+}
+
+void HamlibSettingsDialog::test(int rigNumber) {
+    RigSettingsPanel& panel = *this->panel(rigNumber);
+    const auto config = panel.checked();
+    if (!config || config->model == 0) {
+        return;
+    }
+    // A serial device that a rig has open is not opened a second time.
+    for (const int running : {1, 2}) {
+        const RigConfig& live = server_.rigConfig(running);
+        if (!live.configured() || !isSerial(live) || !isSerial(*config) ||
+            !sameDevice(live.port, config->port)) {
+            continue;
+        }
+        if (live.model == config->model && live.speed == config->speed) {
+            answerFromRunningRig(panel, running);
+        } else {
+            panel.showTestResult(tr("Rig %1 has %2 open: apply these settings to try them")
+                                     .arg(running)
+                                     .arg(QString::fromStdString(config->port)));
+        }
+        return;
+    }
+    panel.startTest(*config);
+}
+
+void HamlibSettingsDialog::answerFromRunningRig(RigSettingsPanel& panel, int rigNumber) {
+    std::shared_ptr<IRigX> rig;
+    rigNumber == 1 ? server_.get_RigObject1(rig) : server_.get_RigObject2(rig);
+    int32_t code = 0;
+    int32_t hertz = 0;
+    std::string status;
+    rig->get_StatusCode(code);
+    rig->get_StatusText(status);
+    rig->get_Frequency(hertz);
+    const std::string found =
+        code == ST_ONLINE ? status + ", " + RigProbe::kilohertz(hertz) : status;
+    panel.showTestResult(
+        tr("Rig %1 runs on these settings: %2").arg(rigNumber).arg(QString::fromStdString(found)));
+}
+
+}  // namespace OmniRig
