@@ -238,26 +238,23 @@ void TRigPanel::SetFreq(int32_t hertz) {
 }
 
 void TRigPanel::SetSplit(int32_t value) {
-    if (!ON()) {
-        return;
-    }
-    split_ = value;
-    const bool known = value == SPLITON || value == SPLITOFF;
-    if (known && (vfo_ == VFOA || vfo_ == VFOB)) {
-        const bool a = vfo_ == VFOA;
-        showIndicators(a ? VFO_ASplit : VFO_BSplit, a ? VFO_BSplit : VFO_ASplit, value == SPLITON);
-    }
+    setIndicator(split_, value, SPLITON, SPLITOFF, VFO_ASplit, VFO_BSplit);
 }
 
 void TRigPanel::SetRIT(int32_t value) {
+    setIndicator(rit_, value, RITON, RITOFF, VFO_ARit, VFO_BRit);
+}
+
+void TRigPanel::setIndicator(int32_t& stored, int32_t value, int32_t onBit, int32_t offBit,
+                             QLabel* labelA, QLabel* labelB) {
     if (!ON()) {
         return;
     }
-    rit_ = value;
-    const bool known = value == RITON || value == RITOFF;
+    stored = value;
+    const bool known = value == onBit || value == offBit;
     if (known && (vfo_ == VFOA || vfo_ == VFOB)) {
         const bool a = vfo_ == VFOA;
-        showIndicators(a ? VFO_ARit : VFO_BRit, a ? VFO_BRit : VFO_ARit, value == RITON);
+        showIndicators(a ? labelA : labelB, a ? labelB : labelA, value == onBit);
     }
 }
 

@@ -75,6 +75,9 @@ private:
     void HighlightVFOB();
     void DimVFOB();
     void showIndicators(QLabel* activeSplitOrRit, QLabel* otherSplitOrRit, bool lit);
+    // Split and RIT are one family: a stored switch and its indicator on each VFO.
+    void setIndicator(int32_t& stored, int32_t value, int32_t onBit, int32_t offBit, QLabel* labelA,
+                      QLabel* labelB);
     void styleLabel(QLabel* label, const QRect& bounds, const QString& caption, int pixelHeight,
                     bool bold);
 
