@@ -28,6 +28,14 @@ void TLed::SetColor1(TColor value) {
 void TLed::SetColor2(TColor value) {
     change(color2_, value);
 }
+void TLed::SetColors(TColor color1, TColor color2) {
+    if (color1_ == color1 && color2_ == color2) {
+        return;
+    }
+    color1_ = color1;
+    color2_ = color2;
+    repaint();
+}
 void TLed::SetOffColor1(TColor value) {
     change(offColor1_, value);
 }
@@ -46,9 +54,39 @@ void TLed::SetDiagShining(bool value) {
 
 void TLed::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing, false);
     const TColor a = on_ ? color1_ : offColor1_;
     const TColor b = on_ ? color2_ : offColor2_;
+    // With DiagShining the fill depends on what was drawn before, so that look is not kept.
+    if (diagShining_) {
+        paintLamp(painter, a, b);
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    auto same = std::find_if(drawn_.begin(), drawn_.end(), [&](const Drawn& d) {
+        return d.style == style_ && d.a == a && d.b == b && d.radius == radius_ &&
+               d.size == size() && d.ratio == ratio;
+    });
+    if (same == drawn_.end()) {
+        constexpr size_t kLooks = 4;
+        if (drawn_.size() == kLooks) {
+            drawn_.erase(drawn_.begin());
+        }
+        QPixmap lamp(size() * ratio);
+        lamp.setDevicePixelRatio(ratio);
+        lamp.fill(Qt::transparent);
+        QPainter onLamp(&lamp);
+        paintLamp(onLamp, a, b);
+        onLamp.end();
+        drawn_.push_back({style_, a, b, radius_, size(), ratio, std::move(lamp), canvasBrush_});
+        same = drawn_.end() - 1;
+    }
+    painter.drawPixmap(0, 0, same->lamp);
+    // The surface is left with the fill this look's drawing ends on, as if drawn afresh.
+    canvasBrush_ = same->fillAfter;
+}
+
+void TLed::paintLamp(QPainter& painter, TColor a, TColor b) {
+    painter.setRenderHint(QPainter::Antialiasing, false);
     if (style_ == lsAlternative) {
         paintAlternating(painter, a, b);
     } else {

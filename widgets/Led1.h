@@ -4,8 +4,10 @@
 // change paints at once.
 
 #include <QBrush>
+#include <QPixmap>
 #include <QWidget>
 #include <cstdint>
+#include <vector>
 
 #include "Colors.h"
 
@@ -23,6 +25,8 @@ public:
     void SetColor1(TColor value);
     TColor Color2() const { return color2_; }
     void SetColor2(TColor value);
+    // Both on colours in one repaint.
+    void SetColors(TColor color1, TColor color2);
     TColor OffColor1() const { return offColor1_; }
     void SetOffColor1(TColor value);
     TColor OffColor2() const { return offColor2_; }
@@ -51,6 +55,7 @@ private:
     void paintAlternating(class QPainter& painter, TColor a, TColor b);
     void ring(class QPainter& painter, int left, int top, int right, int bottom);
     void setFill(class QPainter& painter, TColor fill);
+    void paintLamp(class QPainter& painter, TColor a, TColor b);
 
     tLedStyle style_ = lsGradient2;
     TColor color1_ = clBlack;
@@ -65,4 +70,18 @@ private:
     bool pressed_ = false;
     // The fill the drawing surface holds; with DiagShining the lamp never changes it.
     QBrush canvasBrush_{Qt::white};
+
+    // The lamp as last drawn in each of its recent looks: an immediate repaint draws hundreds of
+    // rounded rectangles, and a rig panel's lamp flips between the same two looks all day.
+    struct Drawn {
+        tLedStyle style;
+        TColor a;
+        TColor b;
+        uint8_t radius;
+        QSize size;
+        qreal ratio;
+        QPixmap lamp;
+        QBrush fillAfter;
+    };
+    std::vector<Drawn> drawn_;
 };

@@ -9,6 +9,11 @@ using namespace OmniRig;
 
 void setLabelColors(QLabel* label, TColor background, TColor text) {
     QPalette p = label->palette();
+    // Setting an equal palette still sends the label through a change and a repaint.
+    if (p.color(QPalette::Window) == toQColor(background) &&
+        p.color(QPalette::WindowText) == toQColor(text)) {
+        return;
+    }
     p.setColor(QPalette::Window, toQColor(background));
     p.setColor(QPalette::WindowText, toQColor(text));
     label->setPalette(p);
@@ -264,8 +269,7 @@ void TRigPanel::SetTX(int32_t value) {
     }
     tx_ = value;
     const bool transmitting = value == OmniRig::TX;
-    RigLED->SetColor1(transmitting ? clMaroon : clGreen);
-    RigLED->SetColor2(transmitting ? clRed : clLime);
+    RigLED->SetColors(transmitting ? clMaroon : clGreen, transmitting ? clRed : clLime);
 }
 
 void TRigPanel::SetID(int32_t value) {

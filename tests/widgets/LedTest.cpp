@@ -93,6 +93,32 @@ TEST(TLed, PaintsAtOnceOnlyWhenAValueChanges) {
     EXPECT_EQ(counter.paints, 1) << "a change paints before the setter returns";
     led->SetClickAction(true);
     EXPECT_EQ(counter.paints, 1);
+
+    // Both on colours at once: one paint, none when both are as they are.
+    led->SetColors(clMaroon, clRed);
+    EXPECT_EQ(counter.paints, 2);
+    EXPECT_EQ(led->Color1(), clMaroon);
+    EXPECT_EQ(led->Color2(), clRed);
+    led->SetColors(clMaroon, clRed);
+    EXPECT_EQ(counter.paints, 2);
+}
+
+TEST(TLed, ALookDrawnBeforeIsShownAsAFreshLampWouldBe) {
+    Lamp lamp(14, 14, clGreen, clLime);
+    Lamp fresh(14, 14, clMaroon, clRed);
+    const QImage green = render(*lamp.led);
+    lamp.led->SetColors(clMaroon, clRed);
+    EXPECT_EQ(render(*lamp.led), render(*fresh.led)) << "the lamp shows its new colours";
+    lamp.led->SetColors(clGreen, clLime);
+    EXPECT_EQ(render(*lamp.led), green) << "and the earlier look again";
+
+    // A look drawn at another size or radius is not reused.
+    lamp.led->resize(10, 10);
+    fresh.led->resize(10, 10);
+    fresh.led->SetColors(clGreen, clLime);
+    EXPECT_EQ(render(*lamp.led), render(*fresh.led));
+    lamp.led->SetRadius(8);
+    EXPECT_NE(render(*lamp.led), render(*fresh.led));
 }
 
 TEST(TLed, ClicksToggleOnlyWhenTheirActionIsOn) {
