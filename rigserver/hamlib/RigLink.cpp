@@ -117,10 +117,18 @@ int RigLink::open() {
     }
     open_ = true;
     setTimeout(kCommandTimeout);
-    // Hamlib would otherwise answer reads from its own cache for half a second.
-    rig_set_cache_timeout_ms(rig_, HAMLIB_CACHE_ALL, 0);
+    // The open has just read the VFO, frequencies, mode and split into Hamlib's cache; the first
+    // poll takes them from there instead of asking the radio again (expireCache() ends that).
+    rig_set_cache_timeout_ms(rig_, HAMLIB_CACHE_ALL, kOpenReadsMaxAgeMs);
     discoverFunctions();
     return RIG_OK;
+}
+
+void RigLink::expireCache() {
+    // Hamlib keeps one age limit for every cached value, and the cache knows only what passed
+    // through this handle: a knob turned on the radio, or another client of a shared rigctld,
+    // changes the rig behind its back. After the first poll every read asks the radio.
+    rig_set_cache_timeout_ms(rig_, HAMLIB_CACHE_ALL, 0);
 }
 
 void RigLink::close() {

@@ -46,7 +46,12 @@ public:
     // The port as the status text names it.
     std::string portName() const;
 
+    // Until expireCache(), reads may be answered from what the open read, if younger than this.
+    static constexpr int kOpenReadsMaxAgeMs = 500;
+
     int open();
+    // From now on every read asks the radio.
+    void expireCache();
     void close();
     bool isOpen() const { return open_; }
 

@@ -93,6 +93,8 @@ bool RigWorker::connect() {
     known_ = RigState{};
     sureFreq_ = sureMode_ = {false, false};
     nextPoll_ = Clock::now();
+    lastFullPoll_.reset();
+    cacheExpired_ = false;
     return true;
 }
 
@@ -109,7 +111,11 @@ bool RigWorker::applyWrites() {
     basis.split = link_->has(RigLink::Read::Split) ? basis.split : 0;
     basis.rit = link_->has(RigLink::Read::Rit) ? basis.rit : 0;
 
-    for (const RadioOp& op : planWrites(basis, writes, link_->targeting())) {
+    const auto ops = planWrites(basis, writes, link_->targeting());
+    if (!ops.empty()) {
+        lastChange_ = Clock::now();
+    }
+    for (const RadioOp& op : ops) {
         if (mailbox_.stopping()) {
             return false;
         }
@@ -165,71 +171,113 @@ bool RigWorker::handled(int code) {
     return !mailbox_.stopping();
 }
 
+bool RigWorker::readFrequency(RigState& state, int32_t vfo, bool other, PollReads& reads) {
+    int32_t value = 0;
+    const int code = link_->readFrequency(other ? vfo : 0, value);
+    if (!(other ? handled(code, RigLink::Read::OtherFrequency) : handled(code))) {
+        return false;
+    }
+    if (code == RIG_OK && value != 0) {
+        state.freq[RigState::index(vfo)] = value;
+        reads.freq[RigState::index(vfo)] = true;
+    }
+    return true;
+}
+
+bool RigWorker::readMode(RigState& state, int32_t vfo, bool other, PollReads& reads) {
+    const RigLink::Read function = other ? RigLink::Read::OtherMode : RigLink::Read::Mode;
+    if (!link_->has(function)) {
+        return true;
+    }
+    int32_t value = 0;
+    const int code = link_->readMode(other ? vfo : 0, value);
+    if (!handled(code, function)) {
+        return false;
+    }
+    if (code == RIG_OK) {
+        state.mode[RigState::index(vfo)] = value;
+        reads.mode[RigState::index(vfo)] = true;
+    }
+    return true;
+}
+
+bool RigWorker::readSwitch(RigState& state, RigLink::Read read) {
+    if (!link_->has(read)) {
+        return true;
+    }
+    int32_t value = 0;
+    const int code = read == RigLink::Read::Split ? link_->readSplit(value)
+                     : read == RigLink::Read::Rit ? link_->readRit(value)
+                                                  : link_->readPtt(value);
+    if (!handled(code, read)) {
+        return false;
+    }
+    if (code == RIG_OK) {
+        (read == RigLink::Read::Split ? state.split
+         : read == RigLink::Read::Rit ? state.rit
+                                      : state.tx) = value;
+    }
+    return true;
+}
+
 bool RigWorker::poll() {
     using Read = RigLink::Read;
+    const auto start = Clock::now();
+    const bool everything = !lastFullPoll_ || start - *lastFullPoll_ >= kSlowStateInterval ||
+                            start - lastChange_ < kSlowStateInterval;
     RigState state = known_;
-    std::array<bool, 2> freqRead{false, false};
-    std::array<bool, 2> modeRead{false, false};
-    int32_t value = 0;
-    int code = 0;
+    PollReads reads;
 
     if (link_->has(Read::Vfo)) {
-        code = link_->readVfo(value);
+        int32_t value = 0;
+        const int code = link_->readVfo(value);
         if (!handled(code, Read::Vfo)) {
             return false;
         }
         state.vfo = code == RIG_OK && value != 0 ? value : state.vfo;
     }
+    const int32_t current = state.currentVfo();
+    if (!readFrequency(state, current, false, reads)) {
+        return false;
+    }
+    // A slave follows its master's frequency: it is told before the rest of the poll is read.
+    if (mailbox_.status().code == ST_ONLINE &&
+        (state.vfo != known_.vfo || state.currentFrequency() != known_.currentFrequency())) {
+        publish(state, RigStatus::online());
+    }
+    if (!readMode(state, current, false, reads)) {
+        return false;
+    }
     // The other VFO is read only where the model can address it without a switch: a radio
     // that flipped VFOs on every poll could transmit on the wrong frequency.
-    const int32_t current = state.currentVfo();
-    for (const int32_t vfo : {current, otherVfo(current)}) {
-        const bool other = vfo != current;
-        const size_t i = RigState::index(vfo);
-        if (!other || link_->has(Read::OtherFrequency)) {
-            code = link_->readFrequency(other ? vfo : 0, value);
-            if (!(other ? handled(code, Read::OtherFrequency) : handled(code))) {
-                return false;
-            }
-            if (code == RIG_OK && value != 0) {
-                state.freq[i] = value;
-                freqRead[i] = true;
-            }
-        }
-        const Read modeFunction = other ? Read::OtherMode : Read::Mode;
-        if (link_->has(modeFunction)) {
-            code = link_->readMode(other ? vfo : 0, value);
-            if (!handled(code, modeFunction)) {
-                return false;
-            }
-            if (code == RIG_OK) {
-                state.mode[i] = value;
-                modeRead[i] = true;
-            }
-        }
+    const int32_t other = otherVfo(current);
+    if (everything && link_->has(Read::OtherFrequency) &&
+        !(readFrequency(state, other, true, reads) && readMode(state, other, true, reads))) {
+        return false;
     }
-    const std::pair<Read, int32_t RigState::*> switches[] = {
-        {Read::Split, &RigState::split}, {Read::Rit, &RigState::rit}, {Read::Ptt, &RigState::tx}};
-    for (const auto& [read, field] : switches) {
-        if (!link_->has(read)) {
-            continue;
-        }
-        code = read == Read::Split ? link_->readSplit(value)
-               : read == Read::Rit ? link_->readRit(value)
-                                   : link_->readPtt(value);
-        if (!handled(code, read)) {
-            return false;
-        }
-        if (code == RIG_OK) {
-            state.*field = value;
-        }
+    if (everything && !(readSwitch(state, Read::Split) && readSwitch(state, Read::Rit))) {
+        return false;
+    }
+    // The transmit lamp is the one indicator that changes with every over.
+    if (!readSwitch(state, Read::Ptt)) {
+        return false;
     }
 
     // A change the program did not make may have changed what it cannot read, too.
     const bool changedBehindOurBack = state != known_;
     for (size_t i = 0; i < 2; ++i) {
-        sureFreq_[i] = freqRead[i] || (sureFreq_[i] && !changedBehindOurBack);
-        sureMode_[i] = modeRead[i] || (sureMode_[i] && !changedBehindOurBack);
+        sureFreq_[i] = reads.freq[i] || (sureFreq_[i] && !changedBehindOurBack);
+        sureMode_[i] = reads.mode[i] || (sureMode_[i] && !changedBehindOurBack);
+    }
+    if (changedBehindOurBack) {
+        lastChange_ = start;
+    }
+    if (everything) {
+        lastFullPoll_ = start;
+    }
+    if (!cacheExpired_) {
+        link_->expireCache();
+        cacheExpired_ = true;
     }
     known_ = state;
     retry_ = kFirstRetry;

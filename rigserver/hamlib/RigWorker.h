@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "EventHub.h"
@@ -18,6 +19,10 @@ namespace OmniRig {
 class RigWorker {
 public:
     static constexpr std::chrono::milliseconds kFirstRetry{250};
+    // Split, RIT and the VFO that is not in use change seldom, and mostly while the operator is
+    // at the radio: they are read on every poll within this time of a change, else this often.
+    // The VFO, its frequency and mode and PTT are read on every poll.
+    static constexpr std::chrono::milliseconds kSlowStateInterval{1000};
     static constexpr std::chrono::milliseconds kLastRetry{4000};
 
     RigWorker(int rigNumber, RigConfig config, RigMailbox& mailbox, std::shared_ptr<EventHub> hub);
@@ -32,7 +37,16 @@ private:
     void run();
     bool connect();
     bool applyWrites();
+    // What one poll read successfully.
+    struct PollReads {
+        std::array<bool, 2> freq{false, false};
+        std::array<bool, 2> mode{false, false};
+    };
     bool poll();
+    // Each reads into `state`; false when the link broke or a stop is pending.
+    bool readFrequency(RigState& state, int32_t vfo, bool other, PollReads& reads);
+    bool readMode(RigState& state, int32_t vfo, bool other, PollReads& reads);
+    bool readSwitch(RigState& state, RigLink::Read read);
     // Closes the link after a fault and publishes the status it leads to.
     void linkLost(int code);
     void setStatus(const RigStatus& status);
@@ -59,6 +73,12 @@ private:
     RigState reported_;
     std::chrono::milliseconds retry_ = kFirstRetry;
     Clock::time_point nextPoll_{};
+    // The last poll that read everything (none yet since the link opened), and the last change
+    // the poll saw or a write made.
+    std::optional<Clock::time_point> lastFullPoll_;
+    Clock::time_point lastChange_{};
+    // Whether Hamlib's cache, which the open filled, has been set to expire at once.
+    bool cacheExpired_ = false;
 
     std::thread thread_;
 };

@@ -7,6 +7,7 @@
 
 #include "CommandCountingProxy.h"
 #include "RigStatus.h"
+#include "RigWorker.h"
 #include "RigctldPeer.h"
 #include "ServerHarness.h"
 #include "ThreadCount.h"
@@ -156,4 +157,24 @@ TEST_F(RigctldEndToEnd, AHungPeerShowsNotRespondingAndShutdownStillEndsEveryThre
     // The bound is one time-out and a close; twice that catches a call that was not bounded.
     EXPECT_LT(took, 2 * RigLink::kCommandTimeout);
     EXPECT_LT(threadCount(), threadsBefore);
+}
+
+TEST_F(RigctldEndToEnd, AQuietRigHasSplitAndRitReadOnceASecondAndAChangeIsStillSeen) {
+    // A second after the last change the rig counts as quiet.
+    ASSERT_TRUE(pollsPass(static_cast<int>(RigWorker::kSlowStateInterval / kPoll) + 1));
+    proxy->reset();
+    ASSERT_TRUE(pollsPass(10));
+    const int polls = proxy->count("get_vfo");
+    const int slowReads = 2 + static_cast<int>(polls * kPoll / RigWorker::kSlowStateInterval);
+    EXPECT_GE(proxy->count("get_freq"), polls) << "the frequency is read on every poll";
+    EXPECT_GE(proxy->count("get_mode"), polls);
+    EXPECT_LE(proxy->count("get_split_vfo"), slowReads);
+    EXPECT_LE(proxy->count("get_func"), slowReads) << "RIT";
+
+    ASSERT_EQ(peer.command("S 1 VFOA").code, 0);
+    EXPECT_TRUE(harness->waitForParams(1, SPLITON, RigWorker::kSlowStateInterval + 2 * kPoll));
+    // Within a second of that change everything is read on every poll again.
+    proxy->reset();
+    ASSERT_TRUE(pollsPass(3));
+    EXPECT_GE(proxy->count("get_split_vfo"), 2);
 }
