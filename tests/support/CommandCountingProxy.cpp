@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
@@ -56,7 +58,24 @@ struct CommandCountingProxy::Pipe {
     LoopbackSocket client;
     LoopbackSocket server;
     std::string partialLine;
+    // The exchange whose reply is awaited on this connection.
+    std::optional<size_t> awaiting;
 };
+
+std::optional<int64_t> CommandCountingProxy::Exchange::lastNumber() const {
+    const size_t end = line.find_last_not_of(" \t\r");
+    if (end == std::string::npos) {
+        return std::nullopt;
+    }
+    const size_t start = line.find_last_of(" \t", end);
+    const std::string token = line.substr(start == std::string::npos ? 0 : start + 1);
+    char* rest = nullptr;
+    const double value = std::strtod(token.c_str(), &rest);
+    if (rest == token.c_str()) {
+        return std::nullopt;
+    }
+    return std::llround(value);
+}
 
 CommandCountingProxy::CommandCountingProxy(uint16_t upstreamPort) : upstreamPort_(upstreamPort) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -140,6 +159,18 @@ int CommandCountingProxy::total() const {
 void CommandCountingProxy::reset() {
     std::lock_guard lock(mutex_);
     commands_.clear();
+    exchanges_.clear();
+}
+
+CommandCountingProxy::Exchanges CommandCountingProxy::exchanges() const {
+    std::lock_guard lock(mutex_);
+    return exchanges_;
+}
+
+bool CommandCountingProxy::waitForExchanges(const std::function<bool(const Exchanges&)>& done,
+                                            std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return done(exchanges_); });
 }
 
 bool CommandCountingProxy::waitFor(const std::function<bool(const std::vector<std::string>&)>& done,
@@ -174,15 +205,32 @@ void CommandCountingProxy::wake() {
     [[maybe_unused]] const auto n = ::write(wakeFd_, &one, sizeof one);
 }
 
-void CommandCountingProxy::record(const std::string& line) {
-    const std::string name = commandName(line);
+void CommandCountingProxy::record(Pipe& pipe, const std::string& line, Clock::time_point sent) {
+    std::string name = commandName(line);
     if (name.empty()) {
         return;
     }
     {
         std::lock_guard lock(mutex_);
         commands_.push_back(name);
+        exchanges_.push_back({std::move(name), line, sent, std::nullopt});
+        pipe.awaiting = exchanges_.size() - 1;
     }
+    changed_.notify_all();
+}
+
+void CommandCountingProxy::replied(Pipe& pipe) {
+    if (!pipe.awaiting) {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        // A reset in between has dropped the exchange.
+        if (*pipe.awaiting < exchanges_.size()) {
+            exchanges_[*pipe.awaiting].replied = Clock::now();
+        }
+    }
+    pipe.awaiting.reset();
     changed_.notify_all();
 }
 
@@ -241,18 +289,22 @@ void CommandCountingProxy::run() {
             bool open = true;
             if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) {
                 const ssize_t n = ::recv(pipe->client.fd(), chunk, sizeof chunk, 0);
-                open = n > 0 && sendAll(pipe->server.fd(), chunk, static_cast<size_t>(n));
+                const auto sent = Clock::now();
                 if (n > 0) {
                     pipe->partialLine.append(chunk, static_cast<size_t>(n));
                     size_t nl;
                     while ((nl = pipe->partialLine.find('\n')) != std::string::npos) {
-                        record(pipe->partialLine.substr(0, nl));
+                        record(*pipe, pipe->partialLine.substr(0, nl), sent);
                         pipe->partialLine.erase(0, nl + 1);
                     }
                 }
+                open = n > 0 && sendAll(pipe->server.fd(), chunk, static_cast<size_t>(n));
             }
             if (open && (fds[i + 1].revents & (POLLIN | POLLHUP | POLLERR))) {
                 const ssize_t n = ::recv(pipe->server.fd(), chunk, sizeof chunk, 0);
+                if (n > 0) {
+                    replied(*pipe);
+                }
                 open = n > 0 && sendAll(pipe->client.fd(), chunk, static_cast<size_t>(n));
             }
             if (!open) {

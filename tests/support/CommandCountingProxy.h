@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +20,22 @@ namespace OmniRig::Testing {
 
 class CommandCountingProxy {
 public:
+    using Clock = std::chrono::steady_clock;
+
+    // One command and its reply, as timed on the wire.
+    struct Exchange {
+        std::string name;  // the command's long name ("set_freq")
+        std::string line;  // the command as sent
+        Clock::time_point sent;
+        std::optional<Clock::time_point> replied;
+
+        bool isWrite() const { return name.compare(0, 4, "set_") == 0; }
+        // The command's last argument as a whole number ("F VFOA 7012345.000000" gives 7012345).
+        std::optional<int64_t> lastNumber() const;
+        Clock::duration took() const { return replied ? *replied - sent : Clock::duration{}; }
+    };
+    using Exchanges = std::vector<Exchange>;
+
     explicit CommandCountingProxy(uint16_t upstreamPort);
     ~CommandCountingProxy();
     CommandCountingProxy(const CommandCountingProxy&) = delete;
@@ -44,6 +61,11 @@ public:
     bool waitFor(const std::function<bool(const std::vector<std::string>&)>& done,
                  std::chrono::milliseconds timeout) const;
 
+    // The commands seen since the last reset, with their times.
+    Exchanges exchanges() const;
+    bool waitForExchanges(const std::function<bool(const Exchanges&)>& done,
+                          std::chrono::milliseconds timeout) const;
+
     void setStalled(bool stalled);
     // Drops every connection, as a network failure would.
     void dropConnections();
@@ -53,7 +75,8 @@ private:
     struct Pipe;
     void run();
     void wake();
-    void record(const std::string& line);
+    void record(Pipe& pipe, const std::string& line, Clock::time_point sent);
+    void replied(Pipe& pipe);
 
     uint16_t upstreamPort_;
     uint16_t port_ = 0;
@@ -64,6 +87,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::vector<std::string> commands_;
+    Exchanges exchanges_;
     bool stalled_ = false;
     bool dropRequested_ = false;
     bool stopping_ = false;

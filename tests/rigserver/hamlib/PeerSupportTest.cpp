@@ -44,6 +44,36 @@ TEST(CommandCountingProxy, ForwardsBothWaysCountsAndStalls) {
     EXPECT_EQ(line, "7010000");
 }
 
+TEST(CommandCountingProxy, TimesEachCommandFromItsPassingOnToItsReply) {
+    RigctldPeer peer;
+    CommandCountingProxy proxy(peer.port());
+    LoopbackSocket client(connectLoopback(proxy.port()));
+    ASSERT_TRUE(client.valid());
+    std::string line;
+    const auto before = CommandCountingProxy::Clock::now();
+    // One at a time, as a rigctl client sends them.
+    for (const char* command : {"\\set_freq 7012345.000000\n", "f\n"}) {
+        ASSERT_TRUE(client.sendAll(command));
+        ASSERT_TRUE(client.readLine(line, 5s));
+    }
+    const auto after = CommandCountingProxy::Clock::now();
+    const auto seen = proxy.exchanges();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(seen[0].isWrite());
+    EXPECT_EQ(seen[0].lastNumber(), 7'012'345);
+    EXPECT_FALSE(seen[1].isWrite());
+    EXPECT_EQ(seen[1].lastNumber(), std::nullopt);
+    for (const auto& exchange : seen) {
+        ASSERT_TRUE(exchange.replied) << exchange.line;
+        EXPECT_LE(before, exchange.sent);
+        EXPECT_LE(exchange.sent, *exchange.replied);
+        EXPECT_LE(*exchange.replied, after);
+    }
+    EXPECT_LE(*seen[0].replied, seen[1].sent);
+    proxy.reset();
+    EXPECT_TRUE(proxy.exchanges().empty());
+}
+
 TEST(RigctldPeer, AnswersASecondClientAndRestartsOnTheSamePort) {
     RigctldPeer peer;
     const auto port = peer.port();
