@@ -1,43 +1,7 @@
-// Program entry: the application with its title, the main window on the Hamlib rig server, and
-// the event loop until the window has closed.
+// Program entry.
 
-#include <QApplication>
-#include <QIcon>
-#include <filesystem>
-
-#include "AppTitle.h"
-#include "HamlibRigServer.h"
-#include "HamlibSettingsWindow.h"
-#include "InstanceLock.h"
-#include "QtPrompter.h"
-#include "ZuvozeRaro_Unit.h"
+#include "ProgramMain.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("zuvozeraro");
-    QGuiApplication::setApplicationDisplayName(kAppTitle);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zuvozeraro.svg")));
-
-    // The rig server's events reach the window through its event loop.
-    OmniRig::Dispatcher toEventLoop = [](std::function<void()> event) {
-        QMetaObject::invokeMethod(qApp, std::move(event), Qt::QueuedConnection);
-    };
-
-    FormEnvironment environment;
-    environment.arguments = QApplication::arguments().mid(1);
-    environment.workingDirectory = std::filesystem::current_path();
-    environment.prompter = std::make_shared<QtPrompter>();
-    environment.rigServer = [toEventLoop](const std::filesystem::path& settingsPath) {
-        return OmniRig::HamlibRigServer::factory(settingsPath, toEventLoop,
-                                                 OmniRig::HamlibSettingsWindow::factory());
-    };
-    environment.instanceLockDirectory = InstanceLock::DefaultDirectory();
-    environment.endProcess = [] { QCoreApplication::exit(0); };
-
-    TForm1 form(std::move(environment));
-    if (form.StartupAborted()) {
-        return 1;
-    }
-    form.show();
-    return QApplication::exec();
+    return ProgramMain(argc, argv);
 }

@@ -1,0 +1,45 @@
+#include "ProgramMain.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <filesystem>
+
+#include "AppTitle.h"
+#include "HamlibRigServer.h"
+#include "HamlibSettingsWindow.h"
+#include "InstanceLock.h"
+#include "QtPrompter.h"
+#include "ZuvozeRaro_Unit.h"
+
+int ProgramMain(int argc, char** argv, const std::function<void(TForm1&)>& shown) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("zuvozeraro");
+    QGuiApplication::setApplicationDisplayName(kAppTitle);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zuvozeraro.svg")));
+
+    // The rig server's events reach the window through its event loop.
+    OmniRig::Dispatcher toEventLoop = [](std::function<void()> event) {
+        QMetaObject::invokeMethod(qApp, std::move(event), Qt::QueuedConnection);
+    };
+
+    FormEnvironment environment;
+    environment.arguments = QApplication::arguments().mid(1);
+    environment.workingDirectory = std::filesystem::current_path();
+    environment.prompter = std::make_shared<QtPrompter>();
+    environment.rigServer = [toEventLoop](const std::filesystem::path& settingsPath) {
+        return OmniRig::HamlibRigServer::factory(settingsPath, toEventLoop,
+                                                 OmniRig::HamlibSettingsWindow::factory());
+    };
+    environment.instanceLockDirectory = InstanceLock::DefaultDirectory();
+    environment.endProcess = [] { QCoreApplication::exit(0); };
+
+    TForm1 form(std::move(environment));
+    if (form.StartupAborted()) {
+        return 1;
+    }
+    form.show();
+    if (shown) {
+        shown(form);
+    }
+    return QApplication::exec();
+}
