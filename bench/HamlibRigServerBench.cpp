@@ -9,8 +9,10 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "CommandCountingProxy.h"
+#include "Figures.h"
 #include "RigLink.h"
 #include "RigStatus.h"
 #include "RigctldPeer.h"
@@ -20,6 +22,7 @@ using namespace OmniRig;
 using namespace OmniRig::Testing;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+using Bench::record;
 
 namespace {
 
@@ -105,6 +108,9 @@ void BM_GuiCallWhileARigTimesOut(benchmark::State& state) {
     state.counters["p99.99_call_us"] = durations.percentileMicros(0.9999);
     state.counters["reopens_meanwhile"] = proxy.connectionsAccepted() - connectionsBefore;
     state.counters["not_responding"] = h.rig(1).StatusCode() == ST_NOTRESPONDING;
+    record({std::string("rig server, longest call on the window's thread, ") +
+                (hung ? "rig timing out" : "healthy rig"),
+            micros(durations.longest) / 1000.0, "ms", std::nullopt});
 }
 BENCHMARK(BM_GuiCallWhileARigTimesOut)->Arg(1)->Arg(0)->MinTime(3.0)->Unit(benchmark::kMicrosecond);
 
@@ -129,9 +135,11 @@ void BM_ShutdownWhileARigTimesOut(benchmark::State& state) {
         longest = std::max(longest, took);
         state.SetIterationTime(std::chrono::duration<double>(took).count());
     }
+    const auto bound = RigLink::kCommandTimeout + std::chrono::milliseconds(100);
     state.counters["longest_ms"] = micros(longest) / 1000.0;
-    state.counters["bound_ms"] =
-        static_cast<double>((RigLink::kCommandTimeout + std::chrono::milliseconds(100)).count());
+    state.counters["bound_ms"] = static_cast<double>(bound.count());
+    record({"rig server, shutdown while a rig times out: longest of 5", micros(longest) / 1000.0,
+            "ms", static_cast<double>(bound.count())});
 }
 BENCHMARK(BM_ShutdownWhileARigTimesOut)
     ->Iterations(5)
@@ -171,30 +179,5 @@ void BM_RadioRead(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RadioRead)->Arg(2)->Arg(1)->Unit(benchmark::kMicrosecond);
-
-// What the poll asks of a link at the default interval: commands per second and per poll.
-void BM_PollTraffic(benchmark::State& state) {
-    RigctldPeer peer;
-    CommandCountingProxy proxy(peer.port());
-    ServerHarness h(settingsFor(proxy.address(), RigConfig::kDefaultPollMs).c_str());
-    if (!h.waitForStatus(1, ST_ONLINE)) {
-        state.SkipWithError("rig 1 did not come on-line");
-        return;
-    }
-    double perSecond = 0;
-    double perPoll = 0;
-    for (auto _ : state) {
-        proxy.reset();
-        const auto start = Clock::now();
-        h.waitFor([] { return false; }, 2s);
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        perSecond = proxy.total() / seconds;
-        perPoll = static_cast<double>(proxy.total()) / std::max(1, proxy.count("get_vfo"));
-    }
-    state.counters["commands_per_s"] = perSecond;
-    state.counters["commands_per_poll"] = perPoll;
-    state.counters["writes"] = proxy.writes();
-}
-BENCHMARK(BM_PollTraffic)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
