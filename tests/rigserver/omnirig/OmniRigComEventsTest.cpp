@@ -47,6 +47,16 @@ protected:
     bool arrived(size_t count) {
         return pumpUntil([&] { return got_.size() >= count; });
     }
+    // The stand-in notes an event's result once the reply to it is back, and it may answer a
+    // call of ours before that: its results are awaited like the events.
+    Texts results(size_t count) {
+        Texts seen;
+        pumpUntil([&] {
+            seen = control().eventResults();
+            return seen.size() >= count;
+        });
+        return seen;
+    }
 
     TOmniRigX client_{OmniRigComServer::factory()};
     Texts got_;
@@ -69,7 +79,7 @@ TEST_F(OmniRigComEventsTest, ParamsChangeArrivesWithRigNumberAndBitsInDeclaredOr
     // Also when it arrives inside an outgoing call, with the bits as every parameter.
     control().raiseEvent(DISPID_ParamsChange, {of(2), of(ALL_PARAMS)});
     EXPECT_EQ(got_, (Texts{"params 1 36872", "params 2 2147483647"}));
-    EXPECT_EQ(control().eventResults(), (Texts{"0x00000000", "0x00000000"}));
+    EXPECT_EQ(results(2), (Texts{"0x00000000", "0x00000000"}));
 }
 
 TEST_F(OmniRigComEventsTest, EveryEventReachesItsHandlerWithItsArgumentsConverted) {
@@ -98,7 +108,7 @@ TEST_F(OmniRigComEventsTest, EveryEventReachesItsHandlerWithItsArgumentsConverte
     EXPECT_EQ(commands_[0], Variant(ByteArray{0, {0x46, 0x41, 0x3B}}));
     EXPECT_EQ(replies_[0], Variant(ByteArray{1, {0x46, 0x41, 0x30, 0x3B}}));
     EXPECT_EQ(replies_[1], Variant("FA;"));
-    EXPECT_EQ(control().eventResults(), Texts(6, "0x00000000"));
+    EXPECT_EQ(results(6), Texts(6, "0x00000000"));
     for (VARIANT* v : {&rigAsText, &command, &reply, &textReply}) {
         ::VariantClear(v);
     }
@@ -116,7 +126,7 @@ TEST_F(OmniRigComEventsTest, EmptyHandlersAndUnknownIdsAreDroppedWithSuccess) {
     control().raiseEvent(DISPID_ParamsChange, {of(2), of((USB | VFOA))}, true);
     ASSERT_TRUE(arrived(1));
     EXPECT_EQ(got_, (Texts{"params 2 " + std::to_string((USB | VFOA))}));
-    EXPECT_EQ(control().eventResults(), Texts(7, "0x00000000"));
+    EXPECT_EQ(results(7), Texts(7, "0x00000000"));
 }
 
 TEST_F(OmniRigComEventsTest, NoEventAfterDisconnect) {
