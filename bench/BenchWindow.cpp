@@ -1,10 +1,7 @@
 #include "BenchWindow.h"
 
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QTest>
-#include <atomic>
 #include <fstream>
 
 #include "HamlibRigServer.h"
@@ -15,32 +12,26 @@ namespace Bench {
 namespace fs = std::filesystem;
 
 BenchWindow::BenchWindow(const std::string& settings) {
-    static std::atomic<int> counter{0};
-    directory_ = fs::temp_directory_path() /
-                 ("zr-bench-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(directory_);
-    fs::create_directories(directory_);
     if (!settings.empty()) {
         std::ofstream(directory_ / "ZUVOZERARO.INI", std::ios::binary) << settings;
     }
     FormEnvironment env;
-    env.workingDirectory = directory_;
+    env.workingDirectory = directory_.path();
     env.prompter = std::make_shared<RecordingPrompter>();
     env.rigServer = [](const fs::path& settingsPath) {
         return OmniRig::HamlibRigServer::factory(settingsPath, [](std::function<void()> event) {
             QMetaObject::invokeMethod(qApp, std::move(event), Qt::QueuedConnection);
         });
     };
-    env.instanceLockDirectory = directory_;
+    env.instanceLockDirectory = directory_.path();
     env.endProcess = [] {};
     form_ = std::make_unique<TForm1>(std::move(env));
     form_->show();
 }
 
 BenchWindow::~BenchWindow() {
+    // The window saves into the directory as it goes.
     form_.reset();
-    std::error_code ec;
-    fs::remove_all(directory_, ec);
 }
 
 bool BenchWindow::waitBothOnline(std::chrono::milliseconds timeout) {

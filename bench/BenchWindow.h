@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "ScratchDirectory.h"
 #include "ZuvozeRaro_Unit.h"
 
 namespace Bench {
@@ -29,7 +30,7 @@ public:
                                         int pollMs, char slaveVfo);
 
 private:
-    std::filesystem::path directory_;
+    OmniRig::Testing::ScratchDirectory directory_{"bench"};
     std::unique_ptr<TForm1> form_;
 };
 

@@ -6,7 +6,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +15,7 @@
 #include "ChildProcess.h"
 #include "Figures.h"
 #include "Percentile.h"
+#include "ScratchDirectory.h"
 
 using namespace Bench;
 using Clock = std::chrono::steady_clock;
@@ -30,25 +30,13 @@ constexpr int kStarts = 10;
 // A working and runtime directory of its own: no settings file (two Dummy rigs), its own lock.
 class Sandbox {
 public:
-    Sandbox() {
-        static std::atomic<int> counter{0};
-        path_ = fs::temp_directory_path() /
-                ("zr-proc-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-        fs::permissions(path_, fs::perms::owner_all);
-    }
-    ~Sandbox() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
+    const fs::path& path() const { return directory_.path(); }
     std::vector<std::string> environment() const {
-        return {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + path_.string()};
+        return {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + path().string()};
     }
 
 private:
-    fs::path path_;
+    OmniRig::Testing::ScratchDirectory directory_{"proc"};
 };
 
 // User and system time of a process so far, in seconds (/proc/<pid>/stat fields 14 and 15).

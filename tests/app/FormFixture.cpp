@@ -11,19 +11,11 @@ using namespace OmniRig;
 
 FormFixture::FormFixture()
     : server(std::make_shared<Testing::ScriptedRigServer>()),
-      prompter(std::make_shared<RecordingPrompter>()) {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() / ("zr-form-" + std::to_string(::getpid()) + "-" +
-                                       test->test_suite_name() + "-" + test->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-}
+      prompter(std::make_shared<RecordingPrompter>()) {}
 
 FormFixture::~FormFixture() {
+    // The window saves into the directory as it goes.
     form_.reset();
-    std::error_code ec;
-    fs::permissions(dir, fs::perms::owner_all, ec);
-    fs::remove_all(dir, ec);
 }
 
 FormEnvironment FormFixture::environment() {

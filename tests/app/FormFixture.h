@@ -9,6 +9,7 @@
 #include <string>
 
 #include "RecordingPrompter.h"
+#include "ScratchDirectory.h"
 #include "ScriptedRigServer.h"
 #include "ZuvozeRaro_Unit.h"
 
@@ -36,7 +37,8 @@ protected:
     void raiseParams(int rig, int32_t params);
     void raiseStatus(int rig);
 
-    std::filesystem::path dir;
+    OmniRig::Testing::ScratchDirectory scratch{"form"};
+    const std::filesystem::path dir = scratch.path();
     std::shared_ptr<OmniRig::Testing::ScriptedRigServer> server;
     std::shared_ptr<RecordingPrompter> prompter;
     QStringList arguments;

@@ -6,32 +6,23 @@
 #include <fstream>
 #include <iterator>
 
+#include "ScratchDirectory.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zr-ini-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = dir_ / "ZUVOZERARO.INI";
-    }
-    void TearDown() override {
-        fs::permissions(dir_, fs::perms::owner_all);
-        fs::remove_all(dir_);
-    }
     void put(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
     std::string content() const {
         std::ifstream in(path_, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    fs::path dir_;
-    fs::path path_;
+    OmniRig::Testing::ScratchDirectory scratch_{"ini"};
+    const fs::path& dir_ = scratch_.path();
+    const fs::path path_ = scratch_ / "ZUVOZERARO.INI";
 };
 
 const std::string kStation =

@@ -1,20 +1,10 @@
 #include "ServerHarness.h"
 
-#include <unistd.h>
-
-#include <atomic>
 #include <fstream>
 
 namespace OmniRig::Testing {
 
-namespace fs = std::filesystem;
-
 ServerHarness::ServerHarness(const char* settings) {
-    static std::atomic<int> counter{0};
-    directory_ = fs::temp_directory_path() /
-                 ("zr-hamlib-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::create_directories(directory_);
-    settingsPath_ = directory_ / "ZUVOZERARO.INI";
     if (settings != nullptr) {
         std::ofstream(settingsPath_, std::ios::binary) << settings;
     }
@@ -43,8 +33,6 @@ ServerHarness::ServerHarness(const char* settings) {
 
 ServerHarness::~ServerHarness() {
     client_.reset();
-    std::error_code ec;
-    fs::remove_all(directory_, ec);
 }
 
 bool ServerHarness::waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

@@ -10,6 +10,7 @@
 
 #include "EventPump.h"
 #include "HamlibRigServer.h"
+#include "ScratchDirectory.h"
 #include "TOmniRigX.h"
 
 namespace OmniRig::Testing {
@@ -53,8 +54,8 @@ public:
     void shutDown() { client_.reset(); }
 
 private:
-    std::filesystem::path directory_;
-    std::filesystem::path settingsPath_;
+    ScratchDirectory directory_{"hamlib"};
+    const std::filesystem::path settingsPath_ = directory_ / "ZUVOZERARO.INI";
     EventPump pump_;
     std::unique_ptr<TOmniRigX> client_;
     std::weak_ptr<HamlibRigServer> server_;

@@ -1,12 +1,12 @@
 #include "RigConfig.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "IniFile.h"
+#include "ScratchDirectory.h"
 
 using namespace OmniRig;
 namespace fs = std::filesystem;
@@ -15,20 +15,13 @@ namespace {
 
 class RigConfigTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        path_ = fs::temp_directory_path() /
-                ("zr-rigconfig-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini");
-        fs::remove(path_);
-    }
-    void TearDown() override { fs::remove(path_); }
-
     RigConfig read(const std::string& text, int rig = 1) {
         std::ofstream(path_, std::ios::binary) << text;
         return RigConfig::read(IniFile(path_), rig);
     }
 
-    fs::path path_;
+    OmniRig::Testing::ScratchDirectory scratch_{"rigconfig"};
+    const fs::path path_ = scratch_ / "ZUVOZERARO.INI";
 };
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -7,6 +6,7 @@
 
 #include "IniFile.h"
 #include "RigConfig.h"
+#include "ScratchDirectory.h"
 
 using namespace OmniRig;
 namespace fs = std::filesystem;
@@ -15,14 +15,6 @@ namespace {
 
 class RigConfigWrite : public ::testing::Test {
 protected:
-    void SetUp() override {
-        path_ = fs::temp_directory_path() /
-                ("zr-rigconfig-write-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini");
-        fs::remove(path_);
-    }
-    void TearDown() override { fs::remove(path_); }
-
     void put(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
     std::string text() const {
         std::ifstream in(path_, std::ios::binary);
@@ -34,7 +26,8 @@ protected:
         config.write(settings, rig);
     }
 
-    fs::path path_;
+    OmniRig::Testing::ScratchDirectory scratch_{"rigconfig-write"};
+    const fs::path path_ = scratch_ / "ZUVOZERARO.INI";
 };
 
 RigConfig network(const std::string& port, int pollMs = RigConfig::kDefaultPollMs) {

@@ -1,16 +1,16 @@
 #include "SerialDevices.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <fstream>
+
+#include "ScratchDirectory.h"
 
 using namespace OmniRig;
 namespace fs = std::filesystem;
 
 TEST(SerialDevices, ListsStableNamesFirstThenTheDevicesWithoutOneAndOnlyPortsWithAUart) {
-    const fs::path root = fs::temp_directory_path() / ("zr-serial-" + std::to_string(::getpid()));
-    fs::remove_all(root);
+    const Testing::ScratchDirectory scratch("serial");
+    const fs::path& root = scratch.path();
     const fs::path dev = root / "dev";
     const fs::path sys = root / "sys";
     fs::create_directories(dev / "serial" / "by-id");
@@ -35,5 +35,4 @@ TEST(SerialDevices, ListsStableNamesFirstThenTheDevicesWithoutOneAndOnlyPortsWit
                                                     (dev / "ttyS1").string(),
                                                 }));
     EXPECT_TRUE(SerialDevices::present(root / "none", root / "none").empty());
-    fs::remove_all(root);
 }

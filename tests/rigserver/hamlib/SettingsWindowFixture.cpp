@@ -1,7 +1,5 @@
 #include "SettingsWindowFixture.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -13,21 +11,8 @@
 
 namespace OmniRig::Testing {
 
-namespace fs = std::filesystem;
-
-void SettingsWindowFixture::SetUp() {
-    directory = fs::temp_directory_path() /
-                ("zr-settings-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(directory);
-    fs::create_directories(directory);
-    settingsPath = directory / "ZUVOZERARO.INI";
-}
-
 void SettingsWindowFixture::TearDown() {
     client.reset();
-    std::error_code ec;
-    fs::remove_all(directory, ec);
 }
 
 void SettingsWindowFixture::start(const char* settings) {

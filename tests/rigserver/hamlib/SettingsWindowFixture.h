@@ -11,6 +11,7 @@
 
 #include "HamlibRigServer.h"
 #include "HamlibSettingsDialog.h"
+#include "ScratchDirectory.h"
 #include "TOmniRigX.h"
 
 namespace OmniRig::Testing {
@@ -22,7 +23,6 @@ protected:
         int32_t rig;
     };
 
-    void SetUp() override;
     void TearDown() override;
 
     // Writes the settings file (none for null) and connects a client to a new rig server.
@@ -36,8 +36,8 @@ protected:
     RigObject rig(int number) { return number == 1 ? client->RigObject1() : client->RigObject2(); }
     void clickOk(HamlibSettingsDialog* dialog);
 
-    std::filesystem::path directory;
-    std::filesystem::path settingsPath;
+    ScratchDirectory directory{"settings"};
+    const std::filesystem::path settingsPath = directory / "ZUVOZERARO.INI";
     std::unique_ptr<TOmniRigX> client;
     std::vector<Event> events;
 };
