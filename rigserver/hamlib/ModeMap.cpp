@@ -17,8 +17,11 @@ int32_t modeBitOf(rmode_t mode) {
         case RIG_MODE_AM:
             return AM;
         case RIG_MODE_FM:
+        // Data on FM is still FM to a slave: no bit holds it, and FM is on the right channel.
+        case RIG_MODE_PKTFM:
             return FM;
-        // RTTY is keyed on the lower sideband, its reverse on the upper.
+        // DIG is data on the upper sideband, DIG_R on the lower; RTTY is keyed on the lower
+        // sideband, its reverse on the upper.
         case RIG_MODE_PKTUSB:
         case RIG_MODE_RTTYR:
             return DIG;
@@ -31,8 +34,13 @@ int32_t modeBitOf(rmode_t mode) {
 }
 
 rmode_t hamlibModeOf(int32_t modeBit, rmode_t available) {
-    auto prefer = [available](rmode_t first, rmode_t second) {
-        return (available & first) || !(available & second) ? first : second;
+    // The radio's data mode; on a radio without one, its RTTY mode on that sideband, else the
+    // plain sideband (a radio whose modes are not known is given the data mode).
+    auto data = [available](rmode_t packet, rmode_t rtty, rmode_t sideband) {
+        if (available == RIG_MODE_NONE || (available & packet)) {
+            return packet;
+        }
+        return (available & rtty) ? rtty : sideband;
     };
     switch (modeBit) {
         case CW:
@@ -48,9 +56,9 @@ rmode_t hamlibModeOf(int32_t modeBit, rmode_t available) {
         case FM:
             return RIG_MODE_FM;
         case DIG:
-            return prefer(RIG_MODE_PKTUSB, RIG_MODE_RTTYR);
+            return data(RIG_MODE_PKTUSB, RIG_MODE_RTTYR, RIG_MODE_USB);
         case DIG_R:
-            return prefer(RIG_MODE_PKTLSB, RIG_MODE_RTTY);
+            return data(RIG_MODE_PKTLSB, RIG_MODE_RTTY, RIG_MODE_LSB);
         default:
             return RIG_MODE_NONE;
     }

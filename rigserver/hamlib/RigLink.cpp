@@ -145,14 +145,14 @@ void RigLink::discoverFunctions() {
     // The network model claims its server's targetable flags but only passes a VFO on when
     // that rigctld runs in VFO mode; otherwise a read "of VFO B" answers for the current VFO.
     const bool passesVfo = caps->rig_model != RIG_MODEL_NETRIGCTL || rig_->state.vfo_opt;
-    targeting_.frequency = passesVfo && (targetable & RIG_TARGETABLE_FREQ);
-    targeting_.mode = passesVfo && (targetable & RIG_TARGETABLE_MODE);
+    const bool frequency = passesVfo && (targetable & RIG_TARGETABLE_FREQ);
+    const bool mode = passesVfo && (targetable & RIG_TARGETABLE_MODE);
 
     ritByFunction_ = rig_has_get_func(rig_, RIG_FUNC_RIT) != 0;
     has_[static_cast<int>(Read::Vfo)] = caps->get_vfo != nullptr;
-    has_[static_cast<int>(Read::OtherFrequency)] = targeting_.frequency;
+    has_[static_cast<int>(Read::OtherFrequency)] = frequency;
     has_[static_cast<int>(Read::Mode)] = caps->get_mode != nullptr;
-    has_[static_cast<int>(Read::OtherMode)] = targeting_.mode && caps->get_mode != nullptr;
+    has_[static_cast<int>(Read::OtherMode)] = mode && caps->get_mode != nullptr;
     has_[static_cast<int>(Read::Split)] = caps->get_split_vfo != nullptr;
     has_[static_cast<int>(Read::Rit)] = ritByFunction_ || caps->get_rit != nullptr;
     has_[static_cast<int>(Read::Ptt)] = caps->get_ptt != nullptr;
@@ -215,7 +215,8 @@ int RigLink::readPtt(int32_t& rxtx) {
 }
 
 int RigLink::apply(const RadioOp& op) {
-    const vfo_t vfo = op.targeted ? hamlibVfo(op.vfo) : RIG_VFO_CURR;
+    // The plan has selected the VFO each write acts on.
+    const vfo_t vfo = RIG_VFO_CURR;
     switch (op.kind) {
         case RadioOp::Kind::SelectVfo:
             return rig_set_vfo(rig_, hamlibVfo(op.value));

@@ -57,7 +57,8 @@ public:
 
     bool has(Read read) const { return has_[static_cast<int>(read)]; }
     void drop(Read read) { has_[static_cast<int>(read)] = false; }
-    Targeting targeting() const { return targeting_; }
+    // Whether the VFO not in use is read directly, without a switch.
+    bool readsOtherVfo() const { return has(Read::OtherFrequency); }
 
     // vfo 0 reads the current VFO; VFOA or VFOB addresses that VFO directly.
     int readVfo(int32_t& vfo);
@@ -79,7 +80,6 @@ private:
     std::string setupProblem_;
     bool has_[static_cast<int>(Read::Count)] = {};
     bool ritByFunction_ = false;
-    Targeting targeting_;
 };
 
 }  // namespace OmniRig

@@ -33,7 +33,7 @@ void RigWorker::run() {
             config_ = std::move(*config);
             // The new rig starts from nothing: its first poll reports every parameter.
             known_ = reported_ = RigState{};
-            sureFreq_ = sureMode_ = {false, false};
+            forgetSure();
             retry_ = kFirstRetry;
             mailbox_.dropWrites();
             // The old link is gone: the rig goes off until the new one answers.
@@ -58,7 +58,7 @@ void RigWorker::run() {
                 continue;
             }
             // A poll slower than its interval is followed by the next one at once.
-            nextPoll_ = std::max(start + config_.pollInterval(), Clock::now());
+            nextPoll_ = std::max(start + pollInterval(start), Clock::now());
         }
         mailbox_.waitUntil(nextPoll_);
     }
@@ -89,13 +89,22 @@ bool RigWorker::connect() {
         retry_ = std::min(retry_ * 2, kLastRetry);
         return false;
     }
-    // What was inferred before may have changed while the link was down.
-    known_ = RigState{};
-    sureFreq_ = sureMode_ = {false, false};
+    // The last values seen stay on show, but anything may have changed while the link was
+    // down: nothing is taken as sure, the VFO is selected before any write, and the first poll
+    // reports every parameter, so a slave is brought to its master at once.
+    forgetSure();
+    known_.vfo = 0;
+    reportAll_ = true;
     nextPoll_ = Clock::now();
-    lastFullPoll_.reset();
+    lastStateRead_.reset();
+    lastSlowRead_.reset();
+    strikes_.fill(0);
     cacheExpired_ = false;
     return true;
+}
+
+void RigWorker::forgetSure() {
+    sureFreq_ = sureMode_ = {false, false};
 }
 
 bool RigWorker::applyWrites() {
@@ -111,7 +120,7 @@ bool RigWorker::applyWrites() {
     basis.split = link_->has(RigLink::Read::Split) ? basis.split : 0;
     basis.rit = link_->has(RigLink::Read::Rit) ? basis.rit : 0;
 
-    const auto ops = planWrites(basis, writes, link_->targeting());
+    const auto ops = planWrites(basis, writes, link_->readsOtherVfo());
     if (!ops.empty()) {
         lastChange_ = Clock::now();
     }
@@ -122,8 +131,12 @@ bool RigWorker::applyWrites() {
         const int code = link_->apply(op);
         const auto fault = RigLink::classify(code);
         if (fault == RigLink::Fault::Link) {
-            linkLost(code);
-            return false;
+            // Whether the radio took it is not known; the poll's frequency read tells whether
+            // the link still stands, and the next writes select their VFO afresh.
+            forgetSure();
+            known_.vfo = 0;
+            lastStateRead_.reset();
+            return true;
         }
         if (fault != RigLink::Fault::None) {
             // After a refused switch the rest would act on the wrong VFO.
@@ -136,6 +149,9 @@ bool RigWorker::applyWrites() {
         switch (op.kind) {
             case RadioOp::Kind::SelectVfo:
                 known_.vfo = op.value;
+                if (!readSelected(op.value)) {
+                    return false;
+                }
                 break;
             case RadioOp::Kind::Frequency:
                 known_.freq[i] = op.value;
@@ -156,11 +172,37 @@ bool RigWorker::applyWrites() {
     return true;
 }
 
-bool RigWorker::handled(int code, RigLink::Read read) {
-    if (RigLink::classify(code) == RigLink::Fault::Absent) {
-        link_->drop(read);
+bool RigWorker::readSelected(int32_t vfo) {
+    const size_t i = RigState::index(vfo);
+    if (link_->readsOtherVfo() || (sureFreq_[i] && sureMode_[i])) {
+        return true;
     }
-    return handled(code);
+    PollReads reads;
+    if (!readFrequency(known_, vfo, false, reads) || !readMode(known_, vfo, false, reads)) {
+        return false;
+    }
+    sureFreq_[i] = sureFreq_[i] || reads.freq[i];
+    sureMode_[i] = sureMode_[i] || reads.mode[i];
+    return true;
+}
+
+bool RigWorker::handled(int code, RigLink::Read read) {
+    int& strikes = strikes_[static_cast<size_t>(read)];
+    switch (RigLink::classify(code)) {
+        case RigLink::Fault::None:
+            strikes = 0;
+            break;
+        case RigLink::Fault::Absent:
+            link_->drop(read);
+            break;
+        case RigLink::Fault::Refused:
+        case RigLink::Fault::Link:
+            if (++strikes >= kStrikes) {
+                link_->drop(read);
+            }
+            break;
+    }
+    return !mailbox_.stopping();
 }
 
 bool RigWorker::handled(int code) {
@@ -169,6 +211,19 @@ bool RigWorker::handled(int code) {
         return false;
     }
     return !mailbox_.stopping();
+}
+
+bool RigWorker::readVfo(RigState& state) {
+    if (!link_->has(RigLink::Read::Vfo)) {
+        return true;
+    }
+    int32_t value = 0;
+    const int code = link_->readVfo(value);
+    if (!handled(code, RigLink::Read::Vfo)) {
+        return false;
+    }
+    state.vfo = code == RIG_OK && value != 0 ? value : state.vfo;
+    return true;
 }
 
 bool RigWorker::readFrequency(RigState& state, int32_t vfo, bool other, PollReads& reads) {
@@ -220,46 +275,65 @@ bool RigWorker::readSwitch(RigState& state, RigLink::Read read) {
     return true;
 }
 
+std::chrono::milliseconds RigWorker::pollInterval(Clock::time_point now) const {
+    return now - lastTurn_ < kTurningWindow ? std::min(kTurningInterval, config_.pollInterval())
+                                            : config_.pollInterval();
+}
+
 bool RigWorker::poll() {
     using Read = RigLink::Read;
     const auto start = Clock::now();
-    const bool everything = !lastFullPoll_ || start - *lastFullPoll_ >= kSlowStateInterval ||
-                            start - lastChange_ < kSlowStateInterval;
+    const bool stateDue =
+        !lastStateRead_ || start - *lastStateRead_ >= kStateEveryPolls * config_.pollInterval();
+    const bool slowDue = !lastSlowRead_ || start - *lastSlowRead_ >= kSlowStateInterval ||
+                         (stateDue && start - lastChange_ < kSlowStateInterval);
     RigState state = known_;
     PollReads reads;
 
-    if (link_->has(Read::Vfo)) {
-        int32_t value = 0;
-        const int code = link_->readVfo(value);
-        if (!handled(code, Read::Vfo)) {
-            return false;
-        }
-        state.vfo = code == RIG_OK && value != 0 ? value : state.vfo;
-    }
-    const int32_t current = state.currentVfo();
+    // The frequency first: it alone tells whether the link stands, within one time-out.
+    int32_t current = state.currentVfo();
     if (!readFrequency(state, current, false, reads)) {
         return false;
     }
+    // A change may be the operator switching VFOs: the VFO is read at once, so the frequency
+    // is never taken for the other VFO's.
+    const bool changed = state.currentFrequency() != known_.currentFrequency();
+    if ((stateDue || changed) && !readVfo(state)) {
+        return false;
+    }
+    if (state.currentVfo() != current) {
+        // The operator switched VFOs: what was read belongs to the VFO now in use.
+        state.freq = known_.freq;
+        reads = PollReads{};
+        current = state.currentVfo();
+        if (!readFrequency(state, current, false, reads)) {
+            return false;
+        }
+    }
+    const bool turned =
+        known_.currentFrequency() != 0 && state.currentFrequency() != known_.currentFrequency();
+    if (turned) {
+        lastTurn_ = start;
+    }
     // A slave follows its master's frequency: it is told before the rest of the poll is read.
-    if (mailbox_.status().code == ST_ONLINE &&
-        (state.vfo != known_.vfo || state.currentFrequency() != known_.currentFrequency())) {
+    if (mailbox_.status().code == ST_ONLINE && (state.vfo != known_.vfo || turned)) {
         publish(state, RigStatus::online());
     }
-    if (!readMode(state, current, false, reads)) {
+    if (stateDue && !readMode(state, current, false, reads)) {
         return false;
     }
     // The other VFO is read only where the model can address it without a switch: a radio
     // that flipped VFOs on every poll could transmit on the wrong frequency.
     const int32_t other = otherVfo(current);
-    if (everything && link_->has(Read::OtherFrequency) &&
+    if (slowDue && link_->has(Read::OtherFrequency) &&
         !(readFrequency(state, other, true, reads) && readMode(state, other, true, reads))) {
         return false;
     }
-    if (everything && !(readSwitch(state, Read::Split) && readSwitch(state, Read::Rit))) {
+    if (slowDue && !(readSwitch(state, Read::Split) && readSwitch(state, Read::Rit))) {
         return false;
     }
     // The transmit lamp is the one indicator that changes with every over.
-    if (!readSwitch(state, Read::Ptt)) {
+    if (stateDue && !readSwitch(state, Read::Ptt)) {
         return false;
     }
 
@@ -272,8 +346,11 @@ bool RigWorker::poll() {
     if (changedBehindOurBack) {
         lastChange_ = start;
     }
-    if (everything) {
-        lastFullPoll_ = start;
+    if (stateDue) {
+        lastStateRead_ = start;
+    }
+    if (slowDue) {
+        lastSlowRead_ = start;
     }
     if (!cacheExpired_) {
         link_->expireCache();
@@ -305,7 +382,9 @@ void RigWorker::publish(const RigState& state, const RigStatus& status) {
     if (before != status) {
         hub_->post(DISPID_StatusChange, {Variant(static_cast<int32_t>(number_))});
     }
-    const int32_t params = changedParams(reported_, state);
+    const bool all = reportAll_ && status.code == ST_ONLINE;
+    reportAll_ = reportAll_ && !all;
+    const int32_t params = changedParams(all ? RigState{} : reported_, state);
     reported_ = state;
     if (params != 0) {
         hub_->post(DISPID_ParamsChange, {Variant(static_cast<int32_t>(number_)), Variant(params)});

@@ -19,11 +19,21 @@ namespace OmniRig {
 class RigWorker {
 public:
     static constexpr std::chrono::milliseconds kFirstRetry{250};
-    // Split, RIT and the VFO that is not in use change seldom, and mostly while the operator is
-    // at the radio: they are read on every poll within this time of a change, else this often.
-    // The VFO, its frequency and mode and PTT are read on every poll.
-    static constexpr std::chrono::milliseconds kSlowStateInterval{1000};
     static constexpr std::chrono::milliseconds kLastRetry{4000};
+    // The frequency is read on every poll, and the VFO with it when it changed. While it is
+    // changing behind the program's back (a dial turning), it is read this often, and nothing
+    // else in between, until it has been still for kTurningWindow; the link's own speed slows a
+    // slow radio further.
+    static constexpr std::chrono::milliseconds kTurningInterval{20};
+    static constexpr std::chrono::milliseconds kTurningWindow{1000};
+    // The VFO, mode and PTT are read once in this many poll intervals. Split, RIT and the VFO not
+    // in use change seldom, mostly while the operator is at the radio: they are read with them
+    // within this time of a change, else this often.
+    static constexpr int kStateEveryPolls = 2;
+    static constexpr std::chrono::milliseconds kSlowStateInterval{2000};
+    // An optional read that fails this many polls in a row, while the frequency read answers,
+    // is set aside for the link.
+    static constexpr int kStrikes = 3;
 
     RigWorker(int rigNumber, RigConfig config, RigMailbox& mailbox, std::shared_ptr<EventHub> hub);
     // Stops the thread and waits for it: at most one radio call's time-out and a close.
@@ -37,13 +47,17 @@ private:
     void run();
     bool connect();
     bool applyWrites();
+    // Reads the VFO just selected where the poll cannot read it from the other VFO.
+    bool readSelected(int32_t vfo);
     // What one poll read successfully.
     struct PollReads {
         std::array<bool, 2> freq{false, false};
         std::array<bool, 2> mode{false, false};
     };
     bool poll();
+    std::chrono::milliseconds pollInterval(Clock::time_point now) const;
     // Each reads into `state`; false when the link broke or a stop is pending.
+    bool readVfo(RigState& state);
     bool readFrequency(RigState& state, int32_t vfo, bool other, PollReads& reads);
     bool readMode(RigState& state, int32_t vfo, bool other, PollReads& reads);
     bool readSwitch(RigState& state, RigLink::Read read);
@@ -54,9 +68,13 @@ private:
     // Waits out the back-off, dropping the writes that arrive meanwhile: they cannot reach
     // the radio.
     void rest(std::chrono::milliseconds pause);
-    // Handles one call's result; false when the link is broken or a stop is pending.
+    // Handles an optional read's result: a fault of the link or a refusal counts against the
+    // read, not the link. False when a stop is pending.
     bool handled(int code, RigLink::Read read);
+    // Handles the current frequency's read: no answer ends the link.
     bool handled(int code);
+    // Forgets which values the radio is sure to hold, as when something may have changed them.
+    void forgetSure();
 
     int number_;
     RigConfig config_;
@@ -71,12 +89,18 @@ private:
     std::array<bool, 2> sureFreq_{false, false};
     std::array<bool, 2> sureMode_{false, false};
     RigState reported_;
+    // The next on-line publish reports every known parameter, as a first start does.
+    bool reportAll_ = true;
     std::chrono::milliseconds retry_ = kFirstRetry;
     Clock::time_point nextPoll_{};
-    // The last poll that read everything (none yet since the link opened), and the last change
-    // the poll saw or a write made.
-    std::optional<Clock::time_point> lastFullPoll_;
+    // Since the link opened: the polls that read the VFO, mode and PTT, and split, RIT and the
+    // VFO not in use (none yet); the last change the poll saw or a write made; the last change
+    // of the frequency behind the program's back.
+    std::optional<Clock::time_point> lastStateRead_;
+    std::optional<Clock::time_point> lastSlowRead_;
     Clock::time_point lastChange_{};
+    Clock::time_point lastTurn_{};
+    std::array<int, static_cast<size_t>(RigLink::Read::Count)> strikes_{};
     // Whether Hamlib's cache, which the open filled, has been set to expire at once.
     bool cacheExpired_ = false;
 

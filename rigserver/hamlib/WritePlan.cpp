@@ -3,7 +3,7 @@
 namespace OmniRig {
 
 std::vector<RadioOp> planWrites(const RigState& radio, const std::vector<RigWrite>& writes,
-                                Targeting targeting) {
+                                bool readsOtherVfo) {
     std::vector<RadioOp> ops;
     // What the radio will be after the commands so far: a later write is compared with that,
     // not with the poll, so "7.1 MHz, then back to 7.0" still reaches the radio.
@@ -21,9 +21,14 @@ std::vector<RadioOp> planWrites(const RigState& radio, const std::vector<RigWrit
 
     for (const RigWrite& w : writes) {
         switch (w.kind) {
-            case RigWrite::Kind::Vfo:
+            case RigWrite::Kind::Vfo: {
                 wantedVfo = w.value;
+                const size_t i = RigState::index(w.value);
+                if (!readsOtherVfo && (after.freq[i] == 0 || after.mode[i] == 0)) {
+                    select(w.value);
+                }
                 break;
+            }
             case RigWrite::Kind::Frequency:
             case RigWrite::Kind::Mode: {
                 const bool frequency = w.kind == RigWrite::Kind::Frequency;
@@ -32,13 +37,9 @@ std::vector<RadioOp> planWrites(const RigState& radio, const std::vector<RigWrit
                     break;
                 }
                 known = w.value;
-                const bool targeted =
-                    (frequency ? targeting.frequency : targeting.mode) && w.vfo != radioVfo;
-                if (!targeted) {
-                    select(w.vfo);
-                }
-                ops.push_back({frequency ? RadioOp::Kind::Frequency : RadioOp::Kind::Mode, w.value,
-                               w.vfo, targeted});
+                select(w.vfo);
+                ops.push_back(
+                    {frequency ? RadioOp::Kind::Frequency : RadioOp::Kind::Mode, w.value, w.vfo});
                 break;
             }
             case RigWrite::Kind::Split:

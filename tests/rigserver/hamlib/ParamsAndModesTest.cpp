@@ -80,17 +80,22 @@ TEST(ModeMap, MapsTheSixPlainModesBothWays) {
     }
 }
 
-TEST(ModeMap, DataAndRttyReadAsDigByTheirSidebandAndOthersAsNothing) {
+TEST(ModeMap, DataModesRoundTripThroughDigAndRttyReadsAsDigByItsSideband) {
     EXPECT_EQ(modeBitOf(RIG_MODE_PKTUSB), DIG);
     EXPECT_EQ(modeBitOf(RIG_MODE_RTTYR), DIG);
     EXPECT_EQ(modeBitOf(RIG_MODE_PKTLSB), DIG_R);
     EXPECT_EQ(modeBitOf(RIG_MODE_RTTY), DIG_R);
+    EXPECT_EQ(modeBitOf(RIG_MODE_PKTFM), FM);
     EXPECT_EQ(modeBitOf(RIG_MODE_WFM), 0);
-    EXPECT_EQ(modeBitOf(RIG_MODE_NONE), 0);
 
-    // DIG is written as the data mode unless the radio offers only RTTY.
-    EXPECT_EQ(hamlibModeOf(DIG, RIG_MODE_USB | RIG_MODE_PKTUSB | RIG_MODE_RTTYR), RIG_MODE_PKTUSB);
-    EXPECT_EQ(hamlibModeOf(DIG, RIG_MODE_USB | RIG_MODE_RTTYR), RIG_MODE_RTTYR);
+    // An FT8 operator's data mode on USB reaches the slave as its data mode on USB.
+    const rmode_t full = RIG_MODE_USB | RIG_MODE_LSB | RIG_MODE_PKTUSB | RIG_MODE_PKTLSB |
+                         RIG_MODE_RTTY | RIG_MODE_RTTYR;
+    EXPECT_EQ(hamlibModeOf(DIG, full), RIG_MODE_PKTUSB);
+    EXPECT_EQ(hamlibModeOf(DIG_R, full), RIG_MODE_PKTLSB);
+    EXPECT_EQ(hamlibModeOf(DIG, RIG_MODE_NONE), RIG_MODE_PKTUSB);
+    // A radio without data modes: its RTTY on that sideband, else the sideband itself.
     EXPECT_EQ(hamlibModeOf(DIG_R, RIG_MODE_LSB | RIG_MODE_RTTY), RIG_MODE_RTTY);
+    EXPECT_EQ(hamlibModeOf(DIG, RIG_MODE_USB | RIG_MODE_LSB), RIG_MODE_USB);
     EXPECT_EQ(hamlibModeOf(UNKNOWN, RIG_MODE_USB), RIG_MODE_NONE);
 }

@@ -31,7 +31,7 @@ std::vector<RigWrite> stampIntoB(int32_t hz, int32_t mode) {
 }  // namespace
 
 TEST(WritePlan, AStampIntoTheOtherVfoSwitchesThereWritesAndSwitchesBackInOrder) {
-    const auto ops = planWrites(quietSlave(), stampIntoB(14'074'000, USB), {});
+    const auto ops = planWrites(quietSlave(), stampIntoB(14'074'000, USB), false);
     EXPECT_EQ(ops, (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
                                          {Kind::Frequency, 14'074'000, VFOB},
                                          {Kind::Mode, USB, VFOB},
@@ -39,48 +39,51 @@ TEST(WritePlan, AStampIntoTheOtherVfoSwitchesThereWritesAndSwitchesBackInOrder) 
 }
 
 TEST(WritePlan, AStampThatChangesNothingSendsNothingNotEvenTheSwitches) {
-    EXPECT_TRUE(planWrites(quietSlave(), stampIntoB(7'100'000, LSB), {}).empty());
+    EXPECT_TRUE(planWrites(quietSlave(), stampIntoB(7'100'000, LSB), false).empty());
     // The same values into the current VFO.
     const std::vector<RigWrite> same = {{RigWrite::Kind::Frequency, 7'000'000, VFOA},
                                         {RigWrite::Kind::Mode, LSB, VFOA}};
-    EXPECT_TRUE(planWrites(quietSlave(), same, {}).empty());
+    EXPECT_TRUE(planWrites(quietSlave(), same, false).empty());
 }
 
 TEST(WritePlan, OnlyTheEffectiveWritesOfAStampReachTheRadio) {
-    const auto ops = planWrites(quietSlave(), stampIntoB(7'100'000, USB), {});
+    const auto ops = planWrites(quietSlave(), stampIntoB(7'100'000, USB), false);
     EXPECT_EQ(ops, (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
                                          {Kind::Mode, USB, VFOB},
                                          {Kind::SelectVfo, VFOA, VFOA}}));
 }
 
-TEST(WritePlan, AModelThatAddressesVfoBDirectlyIsWrittenWithoutSwitching) {
-    const auto ops = planWrites(quietSlave(), stampIntoB(14'074'000, USB), {true, true});
-    EXPECT_EQ(ops, (std::vector<RadioOp>{{Kind::Frequency, 14'074'000, VFOB, true},
-                                         {Kind::Mode, USB, VFOB, true}}));
-    // Only the frequency is addressable: the mode still needs the switch.
-    const auto mixed = planWrites(quietSlave(), stampIntoB(14'074'000, USB), {true, false});
-    EXPECT_EQ(mixed, (std::vector<RadioOp>{{Kind::Frequency, 14'074'000, VFOB, true},
-                                           {Kind::SelectVfo, VFOB, VFOB},
-                                           {Kind::Mode, USB, VFOB},
-                                           {Kind::SelectVfo, VFOA, VFOA}}));
+TEST(WritePlan, TheOnlineSwitchToAVfoNotKnownIsMadeWhereItCannotBeReadFromTheOther) {
+    // The window's sequence for a rig that came on-line: A, split off, RIT off, B, A.
+    const std::vector<RigWrite> online = {{RigWrite::Kind::Vfo, VFOA, VFOA},
+                                          {RigWrite::Kind::Split, SPLITOFF, VFOA},
+                                          {RigWrite::Kind::Rit, RITOFF, VFOA},
+                                          {RigWrite::Kind::Vfo, VFOB, VFOA},
+                                          {RigWrite::Kind::Vfo, VFOA, VFOB}};
+    RigState bUnknown = quietSlave();
+    bUnknown.freq[1] = 0;
+    EXPECT_EQ(planWrites(bUnknown, online, false),
+              (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB}, {Kind::SelectVfo, VFOA, VFOA}}));
+    EXPECT_TRUE(planWrites(bUnknown, online, true).empty()) << "the poll reads B without going";
+    EXPECT_TRUE(planWrites(quietSlave(), online, false).empty()) << "B is known";
 }
 
 TEST(WritePlan, ALaterWriteIsComparedWithTheEarlierOnesNotWithThePoll) {
     // Away and back to the polled value: both must reach the radio, or it stays away.
     const std::vector<RigWrite> writes = {{RigWrite::Kind::Frequency, 7'010'000, VFOA},
                                           {RigWrite::Kind::Frequency, 7'000'000, VFOA}};
-    const auto ops = planWrites(quietSlave(), writes, {});
+    const auto ops = planWrites(quietSlave(), writes, false);
     EXPECT_EQ(ops, (std::vector<RadioOp>{{Kind::Frequency, 7'010'000, VFOA},
                                          {Kind::Frequency, 7'000'000, VFOA}}));
 }
 
 TEST(WritePlan, ASwitchOfItsOwnIsKeptAndUnknownValuesAreAlwaysWritten) {
     const std::vector<RigWrite> select = {{RigWrite::Kind::Vfo, VFOB, VFOA}};
-    EXPECT_EQ(planWrites(quietSlave(), select, {}),
+    EXPECT_EQ(planWrites(quietSlave(), select, false),
               (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB}}));
 
     RigState unknown;  // nothing read yet: not even the VFO is known
-    const auto ops = planWrites(unknown, stampIntoB(7'100'000, LSB), {});
+    const auto ops = planWrites(unknown, stampIntoB(7'100'000, LSB), false);
     EXPECT_EQ(ops, (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
                                          {Kind::Frequency, 7'100'000, VFOB},
                                          {Kind::Mode, LSB, VFOB},
@@ -90,7 +93,7 @@ TEST(WritePlan, ASwitchOfItsOwnIsKeptAndUnknownValuesAreAlwaysWritten) {
 TEST(WritePlan, SplitAndRitAreWrittenOnlyWhenTheyChangeOnTheSelectedVfo) {
     const std::vector<RigWrite> online = {{RigWrite::Kind::Split, SPLITOFF, VFOA},
                                           {RigWrite::Kind::Rit, RITOFF, VFOA}};
-    EXPECT_TRUE(planWrites(quietSlave(), online, {}).empty());
+    EXPECT_TRUE(planWrites(quietSlave(), online, false).empty());
 
     RigState busy = quietSlave();
     busy.split = SPLITON;
@@ -98,7 +101,7 @@ TEST(WritePlan, SplitAndRitAreWrittenOnlyWhenTheyChangeOnTheSelectedVfo) {
     const std::vector<RigWrite> onB = {{RigWrite::Kind::Vfo, VFOB, VFOA},
                                        {RigWrite::Kind::Split, SPLITOFF, VFOB},
                                        {RigWrite::Kind::Rit, RITOFF, VFOB}};
-    EXPECT_EQ(planWrites(busy, onB, {}), (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
-                                                               {Kind::Split, SPLITOFF, VFOB},
-                                                               {Kind::Rit, RITOFF, VFOB}}));
+    EXPECT_EQ(planWrites(busy, onB, false), (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
+                                                                  {Kind::Split, SPLITOFF, VFOB},
+                                                                  {Kind::Rit, RITOFF, VFOB}}));
 }
