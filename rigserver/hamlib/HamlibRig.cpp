@@ -82,7 +82,12 @@ RigResult HamlibRig::get_ModeBits(int32_t& value) {
 }
 
 RigResult HamlibRig::set_Frequency(int32_t value) {
-    if (value <= 0) {
+    // A master not read yet shows 0: copying that to a slave changes nothing, and the tracking
+    // step goes on to switch the slave back to its own VFO.
+    if (value == 0) {
+        return RigResult::ok();
+    }
+    if (value < 0) {
         return RigResult::fail(E_INVALID_ARGUMENT, "Frequency must be above 0 Hz");
     }
     return queue(RigWrite::Kind::Frequency, value);

@@ -214,12 +214,37 @@ int RigLink::readPtt(int32_t& rxtx) {
     return code;
 }
 
+int RigLink::selectVfo(vfo_t vfo) {
+    // Straight to the backend: rig_set_vfo skips a switch to the VFO the radio last reported,
+    // and some backends answer that from a cache of their own (Kenwood's IF, half a second), so
+    // the switch back after writing the other VFO would be lost.
+    if (rig_->caps->set_vfo == nullptr) {
+        return -RIG_ENAVAIL;
+    }
+    const int code = rig_->caps->set_vfo(rig_, vfo);
+    if (code == RIG_OK) {
+        // What rig_set_vfo records, so the calls that follow act on this VFO.
+        rig_->state.current_vfo = vfo;
+    }
+    return code;
+}
+
+void RigLink::forgetCachedValues() {
+    // Hamlib skips a frequency or mode write that its cache says is in force, and its cache
+    // slots for "the current VFO" still hold the other VFO's values after a switch (Kenwood
+    // backends then leave VFO B's mode as it was, or change only its data flag).
+    rig_cache& cache = rig_->state.cache;
+    cache.freqCurr = cache.freqOther = cache.freqMainA = cache.freqMainB = 0;
+    cache.modeCurr = cache.modeOther = cache.modeMainA = cache.modeMainB = RIG_MODE_NONE;
+}
+
 int RigLink::apply(const RadioOp& op) {
     // The plan has selected the VFO each write acts on.
     const vfo_t vfo = RIG_VFO_CURR;
+    forgetCachedValues();
     switch (op.kind) {
         case RadioOp::Kind::SelectVfo:
-            return rig_set_vfo(rig_, hamlibVfo(op.value));
+            return selectVfo(hamlibVfo(op.value));
         case RadioOp::Kind::Frequency:
             return rig_set_freq(rig_, vfo, static_cast<freq_t>(op.value));
         case RadioOp::Kind::Mode: {

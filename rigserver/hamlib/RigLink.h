@@ -74,6 +74,8 @@ private:
     bool setConf(const char* name, const std::string& value);
     void setTimeout(std::chrono::milliseconds timeout);
     void discoverFunctions();
+    int selectVfo(vfo_t vfo);
+    void forgetCachedValues();
 
     RIG* rig_ = nullptr;
     bool open_ = false;

@@ -1,5 +1,7 @@
 #include "RigMailbox.h"
 
+#include <algorithm>
+
 namespace OmniRig {
 
 RigState RigMailbox::view() const {
@@ -28,23 +30,35 @@ bool RigMailbox::queue(RigWrite::Kind kind, int32_t value) {
     std::lock_guard lock(mutex_);
     const RigWrite write{kind, value, view_.currentVfo()};
     const bool opened = overlay_.size() == flushed_;
-    // A write the worker has not taken yet is replaced by a later one of the same parameter
-    // (and VFO): only the last can matter to the radio, and the queue stays short however
-    // long the worker is held up by a rig that does not answer.
-    for (size_t i = overlay_.size(); i-- > taken_;) {
-        const RigWrite& old = overlay_[i];
-        const bool perVfo = kind == RigWrite::Kind::Frequency || kind == RigWrite::Kind::Mode;
-        if (old.kind == kind && (!perVfo || old.vfo == write.vfo)) {
-            overlay_.erase(overlay_.begin() + static_cast<std::ptrdiff_t>(i));
-            if (i < flushed_) {
-                --flushed_;
-            }
-            break;
-        }
-    }
     overlay_.push_back(write);
     view_.apply(write);
+    dropRepeatedRun();
     return opened;
+}
+
+void RigMailbox::dropRepeatedRun() {
+    // Writes the worker has not taken yet that a run of the same shape right after them repeats
+    // (the same parameters on the same VFOs, the same switches) can only matter to the radio in
+    // their last values: the earlier run goes, so the queue stays short however long the worker
+    // is held up by a rig that does not answer. Switches keep their places.
+    auto sameShape = [](const RigWrite& a, const RigWrite& b) {
+        return a.kind == b.kind && a.vfo == b.vfo &&
+               (a.kind != RigWrite::Kind::Vfo || a.value == b.value);
+    };
+    const size_t n = overlay_.size();
+    for (size_t run = 1; run <= kLongestRun && taken_ + 2 * run <= n; ++run) {
+        bool repeated = true;
+        for (size_t j = 0; j < run && repeated; ++j) {
+            repeated = sameShape(overlay_[n - run + j], overlay_[n - 2 * run + j]);
+        }
+        if (repeated) {
+            const size_t first = n - 2 * run;
+            flushed_ -= std::min(flushed_, first + run) - std::min(flushed_, first);
+            overlay_.erase(overlay_.begin() + static_cast<std::ptrdiff_t>(first),
+                           overlay_.begin() + static_cast<std::ptrdiff_t>(first + run));
+            return;
+        }
+    }
 }
 
 void RigMailbox::flush() {

@@ -30,8 +30,8 @@ public:
     RigStatus status() const;
     std::string typeText() const;
     // Adds a write, acting on the VFO current in the view, to the open batch; true when it
-    // opened the batch, which the caller must then hand over with flush(). An earlier write of
-    // the same parameter that the worker has not taken yet gives way to it.
+    // opened the batch, which the caller must then hand over with flush(). A run of writes the
+    // worker has not taken yet gives way to a run of the same shape right after it.
     bool queue(RigWrite::Kind kind, int32_t value);
     void flush();
     void reconfigure(RigConfig config, std::string typeText);
@@ -54,7 +54,11 @@ public:
     void waitUntil(Clock::time_point deadline);
 
 private:
+    // The longest run dropRepeatedRun() looks for: a tracking step's four writes.
+    static constexpr size_t kLongestRun = 4;
+
     void updateView();
+    void dropRepeatedRun();
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

@@ -149,6 +149,7 @@ bool RigWorker::applyWrites() {
         switch (op.kind) {
             case RadioOp::Kind::SelectVfo:
                 known_.vfo = op.value;
+                lastSwitch_ = Clock::now();
                 if (!readSelected(op.value)) {
                     return false;
                 }
@@ -214,7 +215,7 @@ bool RigWorker::handled(int code) {
 }
 
 bool RigWorker::readVfo(RigState& state) {
-    if (!link_->has(RigLink::Read::Vfo)) {
+    if (!link_->has(RigLink::Read::Vfo) || Clock::now() - lastSwitch_ < kOwnSwitchTrusted) {
         return true;
     }
     int32_t value = 0;

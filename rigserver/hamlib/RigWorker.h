@@ -34,6 +34,10 @@ public:
     // An optional read that fails this many polls in a row, while the frequency read answers,
     // is set aside for the link.
     static constexpr int kStrikes = 3;
+    // Some backends answer a VFO read from a cache of their own for half a second (Kenwood's
+    // IF), so after a switch of the program's own they would name the VFO it left: for this
+    // long the VFO it chose is taken as the truth.
+    static constexpr std::chrono::milliseconds kOwnSwitchTrusted{600};
 
     RigWorker(int rigNumber, RigConfig config, RigMailbox& mailbox, std::shared_ptr<EventHub> hub);
     // Stops the thread and waits for it: at most one radio call's time-out and a close.
@@ -100,6 +104,7 @@ private:
     std::optional<Clock::time_point> lastSlowRead_;
     Clock::time_point lastChange_{};
     Clock::time_point lastTurn_{};
+    Clock::time_point lastSwitch_{};
     std::array<int, static_cast<size_t>(RigLink::Read::Count)> strikes_{};
     // Whether Hamlib's cache, which the open filled, has been set to expire at once.
     bool cacheExpired_ = false;

@@ -55,14 +55,16 @@ TEST(RigMailbox, StampsTheWorkerHasNotTakenCollapseToTheLastInTheirOrder) {
     }
     box.queue(Kind::Split, SPLITOFF);
     box.flush();
-    EXPECT_EQ(box.takeWrites(), (std::vector<RigWrite>{{Kind::Frequency, 14'000'999, VFOB},
+    EXPECT_EQ(box.takeWrites(), (std::vector<RigWrite>{{Kind::Vfo, VFOB, VFOA},
+                                                       {Kind::Frequency, 14'000'999, VFOB},
                                                        {Kind::Mode, USB, VFOB},
                                                        {Kind::Vfo, VFOA, VFOB},
                                                        {Kind::Split, SPLITOFF, VFOA}}));
     // A write already with the worker is not replaced: it may be on its way to the radio.
     stamp(box, 3'500'000);
     box.flush();
-    EXPECT_EQ(box.takeWrites(), (std::vector<RigWrite>{{Kind::Frequency, 3'500'000, VFOB},
+    EXPECT_EQ(box.takeWrites(), (std::vector<RigWrite>{{Kind::Vfo, VFOB, VFOA},
+                                                       {Kind::Frequency, 3'500'000, VFOB},
                                                        {Kind::Mode, USB, VFOB},
                                                        {Kind::Vfo, VFOA, VFOB}}));
     EXPECT_EQ(box.view().freq[1], 3'500'000);

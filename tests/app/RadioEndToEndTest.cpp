@@ -1,0 +1,160 @@
+// The window on the Hamlib rig server with two emulated radios, an IC-7300 on CI-V as rig 1 and
+// a TS-590S on Kenwood CAT as rig 2, each opened by Hamlib's real backend: tracking either way
+// into either VFO, transfers, and a slave switched off and on again.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTest>
+#include <memory>
+
+#include "FormFixture.h"
+#include "HamlibRigServer.h"
+#include "IcomEmulator.h"
+#include "KenwoodEmulator.h"
+
+using namespace OmniRig;
+using namespace OmniRig::Testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int A = RadioState::A;
+constexpr int B = RadioState::B;
+
+class RadioEndToEnd : public FormFixture {
+protected:
+    void SetUp() override {
+        withRigServer = false;
+        // Every VFO starts apart from the others, so a write on the wrong one shows.
+        icom.setFrequency(A, 14'100'000);
+        icom.setMode(A, RadioMode::USB);
+        icom.setFrequency(B, 18'100'000);
+        icom.setMode(B, RadioMode::CW);
+        kenwood.setFrequency(A, 21'100'000);
+        kenwood.setMode(A, RadioMode::LSB);
+        kenwood.setFrequency(B, 28'100'000);
+        kenwood.setMode(B, RadioMode::AM);
+    }
+    void TearDown() override { form_.reset(); }
+
+    TForm1& startOn(const std::string& window) {
+        writeIni("[RIG1]\nMODEL=3073\nPORT=" + icom.port() +
+                 "\n[RIG2]\nMODEL=2031\nPORT=" + kenwood.port() + "\n[DIVIZURE]\n" + window);
+        FormEnvironment env = environment();
+        env.rigServer = [](const std::filesystem::path& settings) {
+            return HamlibRigServer::factory(settings, [](std::function<void()> event) {
+                QMetaObject::invokeMethod(qApp, std::move(event), Qt::QueuedConnection);
+            });
+        };
+        form_ = std::make_unique<TForm1>(std::move(env));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return form_->RigPanel1->ON() && form_->RigPanel2->ON(); }, 10'000));
+        return *form_;
+    }
+
+    // Runs the window's events until the radio's state holds the condition.
+    static bool radioReaches(const RadioEmulator& radio,
+                             const std::function<bool(const RadioState&)>& done) {
+        return QTest::qWaitFor([&] { return done(radio.state()); }, 5'000);
+    }
+
+    // The commands that changed a frequency or mode on another VFO than `vfo`.
+    static std::vector<std::string> changesOffVfo(const RadioEmulator& radio, int vfo) {
+        std::vector<std::string> wrong;
+        for (const ReceivedCommand& c : radio.received()) {
+            if (c.changed != -1 && c.changed != vfo) {
+                wrong.push_back(c.text);
+            }
+        }
+        return wrong;
+    }
+
+    IcomEmulator icom;
+    KenwoodEmulator kenwood;
+    std::unique_ptr<TForm1> form_;
+};
+
+struct Pairing {
+    bool icomMaster;
+    int slaveVfo;
+};
+
+class RadioTracking : public RadioEndToEnd, public ::testing::WithParamInterface<Pairing> {};
+
+}  // namespace
+
+TEST_P(RadioTracking, EveryMasterChangeReachesTheChosenVfoAndNoOtherVfoIsWritten) {
+    const auto [icomMaster, target] = GetParam();
+    RadioEmulator& master = icomMaster ? static_cast<RadioEmulator&>(icom) : kenwood;
+    RadioEmulator& slave = icomMaster ? static_cast<RadioEmulator&>(kenwood) : icom;
+    const RadioState before = slave.state();
+    // The slave is on VFO B when the program starts: coming on-line selects VFO A.
+    slave.selectVfo(B);
+    startOn(std::string("TRACK=TRUE\nMASTER=") + (icomMaster ? "0" : "1") + "\nSLAVE=" +
+            (icomMaster ? "1" : "0") + "\nSLAVEVFO=" + (target == A ? "A" : "B") + "\n");
+
+    const std::pair<int64_t, RadioMode> changes[] = {
+        {14'074'000, RadioMode::PKTUSB}, {7'012'500, RadioMode::CW}, {3'650'000, RadioMode::LSB}};
+    for (const auto& [hz, mode] : changes) {
+        master.turnKnob(hz);
+        master.setMode(A, mode);
+        EXPECT_TRUE(radioReaches(slave,
+                                 [&](const RadioState& s) {
+                                     return s.hz[target] == hz && s.mode[target] == mode &&
+                                            s.vfo == A;
+                                 }))
+            << hz << " " << modeName(mode) << ": slave VFO "
+            << "AB"[target] << " at " << slave.state().hz[target] << " "
+            << modeName(slave.state().mode[target]) << ", on VFO "
+            << "AB"[slave.state().vfo];
+    }
+    const RadioState after = slave.state();
+    const int other = 1 - target;
+    EXPECT_EQ(after.hz[other], before.hz[other]);
+    EXPECT_EQ(after.mode[other], before.mode[other]);
+    EXPECT_EQ(changesOffVfo(slave, target), std::vector<std::string>{});
+    EXPECT_EQ(changesOffVfo(master, -1), std::vector<std::string>{}) << "the master was written";
+}
+
+INSTANTIATE_TEST_SUITE_P(Radios, RadioTracking,
+                         ::testing::Values(Pairing{true, A}, Pairing{true, B}, Pairing{false, A},
+                                           Pairing{false, B}),
+                         [](const auto& info) {
+                             return std::string(info.param.icomMaster ? "Ic7300IntoTs590"
+                                                                      : "Ts590IntoIc7300") +
+                                    "VfoAB"[3 + info.param.slaveVfo];
+                         });
+
+TEST_F(RadioEndToEnd, TransfersEachWayCarryTheOffset) {
+    TForm1& f = startOn("TRACK=FALSE\n");
+    f.OffsetButton->click();
+    f.OffsetTrack->SetPosition(750);
+    f.R1toR2->click();
+    EXPECT_TRUE(radioReaches(kenwood, [](const RadioState& s) { return s.hz[A] == 14'100'250; }));
+
+    kenwood.turnKnob(7'050'000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.RigPanel2->FreqA->text() == " 7050"; }, 5'000));
+    f.R2toR1->click();
+    EXPECT_TRUE(radioReaches(icom, [](const RadioState& s) { return s.hz[A] == 7'049'750; }));
+    EXPECT_EQ(kenwood.state().hz[B], 28'100'000);
+    EXPECT_EQ(icom.state().hz[B], 18'100'000);
+}
+
+TEST_F(RadioEndToEnd, ASlaveSwitchedOffAndOnIsBroughtToItsMasterAtOnce) {
+    TForm1& f = startOn("TRACK=TRUE\nMASTER=0\nSLAVE=1\nSLAVEVFO=A\n");
+    ASSERT_TRUE(radioReaches(kenwood, [](const RadioState& s) { return s.hz[A] == 14'100'000; }));
+
+    kenwood.powerOff();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.RigPanel2->ON(); }, 3'000));
+    icom.turnKnob(10'120'000);
+    icom.setMode(A, RadioMode::CW);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.RigPanel1->FreqA->text() == "10120"; }, 5'000));
+
+    // Back by itself, and at the master's frequency with no further change of the master.
+    kenwood.powerOn();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.RigPanel2->ON(); }, 10'000));
+    EXPECT_TRUE(radioReaches(kenwood, [](const RadioState& s) {
+        return s.hz[A] == 10'120'000 && s.mode[A] == RadioMode::CW;
+    }));
+}
