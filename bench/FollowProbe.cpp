@@ -32,6 +32,19 @@ std::vector<FollowSample> FollowProbe::samples(int count) {
     return list;
 }
 
+std::vector<FollowSample> FollowProbe::tuning(int steps, std::chrono::milliseconds every) {
+    std::vector<FollowSample> list;
+    int64_t frequency = 14'000'000;
+    for (int i = 0; i < steps; ++i) {
+        const auto start = Clock::now();
+        frequency += 100;
+        list.push_back(follow(frequency));
+        // The dial's pace is the experiment's input, not a wait for anything.
+        std::this_thread::sleep_until(start + every);
+    }
+    return list;
+}
+
 FollowSample FollowProbe::sample() {
     // The change lands at a random phase of the follower's poll: this pause is the experiment's
     // input, not a wait for anything.

@@ -33,6 +33,8 @@ public:
     // not follow within seconds.
     FollowSample sample();
     std::vector<FollowSample> samples(int count);
+    // A dial turned: the master steps 100 Hz up at this pace, each step a sample.
+    std::vector<FollowSample> tuning(int steps, std::chrono::milliseconds every);
 
 private:
     FollowSample follow(int64_t frequency);

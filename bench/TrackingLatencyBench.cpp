@@ -49,7 +49,7 @@ void recordSamples(const std::string& prefix, const std::vector<FollowSample>& s
 // The window follows: the samples are driven from a thread of their own while this thread runs
 // the window's event loop, as the program's main thread does.
 std::vector<FollowSample> programFollows(RigctldPeer& master, const CommandCountingProxy& slaveWire,
-                                         int pollMs, bool vfoSwitch) {
+                                         int pollMs, bool vfoSwitch, bool tuning = false) {
     BenchWindow window(BenchWindow::trackingSettings(master.address(), slaveWire.address(), pollMs,
                                                      vfoSwitch ? 'B' : 'A'));
     if (!window.waitBothOnline()) {
@@ -62,7 +62,8 @@ std::vector<FollowSample> programFollows(RigctldPeer& master, const CommandCount
         try {
             FollowProbe probe(master, slaveWire, vfoSwitch, pollMs);
             probe.sample();  // the start-up stamp is behind us
-            samples = probe.samples(kSamples);
+            samples =
+                tuning ? probe.tuning(30, std::chrono::milliseconds(100)) : probe.samples(kSamples);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -114,6 +115,28 @@ void BM_TrackingLatency(benchmark::State& state) {
         state.SkipWithError(e.what());
     }
 }
+// A dial turned on the master: 100 Hz every 100 ms for 3 s, at the default poll.
+void BM_TuningLatency(benchmark::State& state) {
+    try {
+        RigctldPeer master;
+        RigctldPeer slave;
+        CommandCountingProxy slaveWire(slave.port());
+        for (auto _ : state) {
+            const auto program = programFollows(master, slaveWire, 200, false, true);
+            recordSamples("tuning, program, 200 ms poll", program, std::nullopt, std::nullopt);
+            std::vector<double> latency;
+            for (const FollowSample& s : program) {
+                latency.push_back(s.latencyMs);
+            }
+            record({"tuning, program, 200 ms poll: latency median, target",
+                    percentile(latency, 0.5), "ms", 60.0});
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+BENCHMARK(BM_TuningLatency)->Iterations(1)->Unit(benchmark::kSecond);
+
 BENCHMARK(BM_TrackingLatency)
     ->ArgNames({"poll_ms", "vfo_switch"})
     ->Args({200, 0})

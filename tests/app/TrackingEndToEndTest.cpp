@@ -45,6 +45,11 @@ protected:
         form_ = std::make_unique<TForm1>(std::move(env));
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return form_->RigPanel1->ON() && form_->RigPanel2->ON(); }, 10'000));
+        // Coming on-line, each rig is taken to VFO B and back to read it: a second client's
+        // change made meanwhile would land on VFO B.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return proxy1->count("set_vfo") >= 2 && proxy2->count("set_vfo") >= 2; },
+            10'000));
         return *form_;
     }
 

@@ -107,12 +107,14 @@ TEST(HamlibRigServer, RefusesValuesThatAreNoParameterBits) {
     ServerHarness h("[RIG1]\nMODEL=0\n[RIG2]\nMODEL=0\n");
     RigObject rig = h.rig(1);
     EXPECT_THROW(rig.SetVfoBits(VFOA | VFOB), RigServerError);
-    EXPECT_THROW(rig.SetFrequency(0), RigServerError);
+    EXPECT_THROW(rig.SetFrequency(-7'000'000), RigServerError);
     EXPECT_THROW(rig.SetModeBits(CW | USB), RigServerError);
     EXPECT_THROW(rig.SetSplitBits(RITOFF), RigServerError);
     EXPECT_THROW(rig.SetRitBits(SPLITOFF), RigServerError);
-    // A master in a mode without a bit reads 0; stamping it changes nothing.
+    // A master in a mode without a bit, or not read yet, reads 0; stamping it changes nothing,
+    // and the stamp goes on to switch the slave back to its own VFO.
     EXPECT_NO_THROW(rig.SetModeBits(0));
+    EXPECT_NO_THROW(rig.SetFrequency(0));
 }
 
 TEST(HamlibRigServer, TheSettingsWindowIsShownThroughItsHookAndEachChangeRaisesAnEvent) {
