@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iomanip>
+#include <map>
 #include <sstream>
 
 namespace Bench {
@@ -35,6 +36,18 @@ void record(Figure figure) {
         *same = std::move(figure);
     } else {
         list.push_back(std::move(figure));
+    }
+}
+
+void recordRates(const std::string& prefix, const std::vector<std::string>& commands,
+                 double seconds, std::optional<double> atMost) {
+    std::map<std::string, int> byName;
+    for (const std::string& name : commands) {
+        ++byName[name];
+    }
+    record({prefix + ": radio commands", commands.size() / seconds, "/s", atMost});
+    for (const auto& [name, count] : byName) {
+        record({prefix + ":   " + name, count / seconds, "/s", std::nullopt});
     }
 }
 

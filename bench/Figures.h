@@ -25,6 +25,10 @@ struct Figure {
 void record(Figure figure);
 const std::vector<Figure>& figures();
 
+// "<prefix>: radio commands" per second, with its target, then each command's own rate.
+void recordRates(const std::string& prefix, const std::vector<std::string>& commands,
+                 double seconds, std::optional<double> atMost);
+
 // One line per figure: name, value, unit, target and whether it is met.
 void print(std::ostream& out, const std::vector<Figure>& figures);
 

@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QTest>
-#include <map>
 #include <string>
 
 #include "BenchWindow.h"
@@ -23,15 +22,7 @@ constexpr int kSettleMs = 3000;   // the start-up stamp, its echo, and the first
 constexpr int kWatchMs = 10'000;  // ten slow-state intervals
 
 void recordRig(const std::string& rig, const CommandCountingProxy& proxy, double seconds) {
-    std::map<std::string, int> byName;
-    for (const std::string& name : proxy.commands()) {
-        ++byName[name];
-    }
-    record({"quiet station, " + rig + ": radio commands", proxy.total() / seconds, "/s",
-            std::nullopt});
-    for (const auto& [name, count] : byName) {
-        record({"quiet station, " + rig + ":   " + name, count / seconds, "/s", std::nullopt});
-    }
+    recordRates("quiet station, " + rig, proxy.commands(), seconds, std::nullopt);
     record(
         {"quiet station, " + rig + ": radio writes", static_cast<double>(proxy.writes()), "", 0.0});
 }

@@ -239,21 +239,21 @@ void RigLink::forgetCachedValues() {
 }
 
 int RigLink::apply(const RadioOp& op) {
-    // The plan has selected the VFO each write acts on.
-    const vfo_t vfo = RIG_VFO_CURR;
-    forgetCachedValues();
+    // The plan has selected the VFO each write acts on: every write goes to the current one.
     switch (op.kind) {
         case RadioOp::Kind::SelectVfo:
             return selectVfo(hamlibVfo(op.value));
         case RadioOp::Kind::Frequency:
-            return rig_set_freq(rig_, vfo, static_cast<freq_t>(op.value));
+            forgetCachedValues();
+            return rig_set_freq(rig_, RIG_VFO_CURR, static_cast<freq_t>(op.value));
         case RadioOp::Kind::Mode: {
             const rmode_t mode = hamlibModeOf(op.value, rig_->state.mode_list);
             if (mode == RIG_MODE_NONE) {
                 return -RIG_EINVAL;
             }
+            forgetCachedValues();
             // The radio keeps its passband.
-            return rig_set_mode(rig_, vfo, mode, RIG_PASSBAND_NOCHANGE);
+            return rig_set_mode(rig_, RIG_VFO_CURR, mode, RIG_PASSBAND_NOCHANGE);
         }
         case RadioOp::Kind::Split: {
             const bool on = op.value == SPLITON;

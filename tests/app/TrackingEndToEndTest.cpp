@@ -10,8 +10,7 @@
 #include <memory>
 
 #include "CommandCountingProxy.h"
-#include "FormFixture.h"
-#include "HamlibRigServer.h"
+#include "HamlibFormFixture.h"
 #include "ParamBits.h"
 #include "RigctldPeer.h"
 
@@ -23,34 +22,24 @@ namespace {
 
 constexpr int kPollMs = 100;
 
-class TrackingEndToEnd : public FormFixture {
+class TrackingEndToEnd : public HamlibFormFixture {
 protected:
     void SetUp() override {
         proxy1 = std::make_unique<CommandCountingProxy>(peer1.port());
         proxy2 = std::make_unique<CommandCountingProxy>(peer2.port());
-        withRigServer = false;
     }
 
     TForm1& startOnPeers(const std::string& slaveVfo) {
-        writeIni(
+        TForm1& f = startOnHamlib(
             "[RIG1]\nMODEL=2\nPORT=" + proxy1->address() + "\nPOLL=" + std::to_string(kPollMs) +
             "\n[RIG2]\nMODEL=2\nPORT=" + proxy2->address() + "\nPOLL=" + std::to_string(kPollMs) +
             "\n[DIVIZURE]\nTRACK=TRUE\nMASTER=0\nSLAVE=1\nSLAVEVFO=" + slaveVfo + "\n");
-        FormEnvironment env = environment();
-        env.rigServer = [](const std::filesystem::path& settings) {
-            return HamlibRigServer::factory(settings, [](std::function<void()> event) {
-                QMetaObject::invokeMethod(qApp, std::move(event), Qt::QueuedConnection);
-            });
-        };
-        form_ = std::make_unique<TForm1>(std::move(env));
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return form_->RigPanel1->ON() && form_->RigPanel2->ON(); }, 10'000));
         // Coming on-line, each rig is taken to VFO B and back to read it: a second client's
         // change made meanwhile would land on VFO B.
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return proxy1->count("set_vfo") >= 2 && proxy2->count("set_vfo") >= 2; },
             10'000));
-        return *form_;
+        return f;
     }
 
     // VFO B of a peer as its own daemon reports it, read without switching its VFO.
@@ -61,13 +50,10 @@ protected:
     // The Dummy rig names VFO A "Main" once a client selected it under that name.
     static bool isVfoA(const std::string& vfo) { return vfo == "VFOA" || vfo == "Main"; }
 
-    void TearDown() override { form_.reset(); }
-
     RigctldPeer peer1;
     RigctldPeer peer2;
     std::unique_ptr<CommandCountingProxy> proxy1;
     std::unique_ptr<CommandCountingProxy> proxy2;
-    std::unique_ptr<TForm1> form_;
 };
 
 }  // namespace
@@ -133,6 +119,8 @@ INSTANTIATE_TEST_SUITE_P(SlaveVfo, QuietStation, ::testing::Values("A", "B"));
 
 TEST_F(TrackingEndToEnd, TransferWithTheOffsetMovesTheRealRig) {
     TForm1& f = startOnPeers("A");
+    // rigctld without VFO mode cannot read VFO B: it was read at the on-line visit.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.RigPanel2->FreqB->text() == "146000"; }, 5'000));
     f.TrackButton->click();
     ASSERT_FALSE(f.TrackButton->LEDOn());
     peer1.command("F 14000000");

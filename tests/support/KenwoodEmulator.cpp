@@ -4,72 +4,39 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 
 namespace OmniRig::Testing {
 
 namespace {
 
-// The MD digit of each mode; the data variants are the voice mode with DA1.
-int modeDigit(RadioMode mode) {
-    switch (mode) {
-        case RadioMode::LSB:
-        case RadioMode::PKTLSB:
-            return 1;
-        case RadioMode::USB:
-        case RadioMode::PKTUSB:
-            return 2;
-        case RadioMode::CW:
-            return 3;
-        case RadioMode::FM:
-        case RadioMode::PKTFM:
-            return 4;
-        case RadioMode::AM:
-            return 5;
-        case RadioMode::RTTY:
-            return 6;
-        case RadioMode::CWR:
-            return 7;
-        case RadioMode::RTTYR:
-            return 9;
-    }
-    return 2;
+// The MD digit, and DA (data) on or off, of each mode; data exists on SSB and FM only.
+struct KenwoodMode {
+    RadioMode mode;
+    char digit;
+    bool data;
+};
+constexpr KenwoodMode kModes[] = {
+    {RadioMode::LSB, '1', false},   {RadioMode::USB, '2', false},   {RadioMode::CW, '3', false},
+    {RadioMode::FM, '4', false},    {RadioMode::AM, '5', false},    {RadioMode::RTTY, '6', false},
+    {RadioMode::CWR, '7', false},   {RadioMode::RTTYR, '9', false}, {RadioMode::PKTLSB, '1', true},
+    {RadioMode::PKTUSB, '2', true}, {RadioMode::PKTFM, '4', true},
+};
+
+const KenwoodMode& kenwoodMode(RadioMode mode) {
+    return *std::find_if(std::begin(kModes), std::end(kModes),
+                         [mode](const KenwoodMode& m) { return m.mode == mode; });
 }
 
-bool isData(RadioMode mode) {
-    return mode == RadioMode::PKTLSB || mode == RadioMode::PKTUSB || mode == RadioMode::PKTFM;
-}
-
-// The mode MD<digit> selects with the data setting the VFO has; data exists on SSB and FM only.
-bool modeOf(char digit, bool data, RadioMode& mode) {
-    switch (digit) {
-        case '1':
-            mode = data ? RadioMode::PKTLSB : RadioMode::LSB;
+// Sets the mode of MD's digit and DA's data flag; false when there is no such mode.
+bool setMode(RadioMode& mode, char digit, bool data) {
+    for (const KenwoodMode& m : kModes) {
+        if (m.digit == digit &&
+            m.data == (data && (digit == '1' || digit == '2' || digit == '4'))) {
+            mode = m.mode;
             return true;
-        case '2':
-            mode = data ? RadioMode::PKTUSB : RadioMode::USB;
-            return true;
-        case '3':
-            mode = RadioMode::CW;
-            return true;
-        case '4':
-            mode = data ? RadioMode::PKTFM : RadioMode::FM;
-            return true;
-        case '5':
-            mode = RadioMode::AM;
-            return true;
-        case '6':
-            mode = RadioMode::RTTY;
-            return true;
-        case '7':
-            mode = RadioMode::CWR;
-            return true;
-        case '9':
-            mode = RadioMode::RTTYR;
-            return true;
-        default:
-            return false;
+        }
     }
+    return false;
 }
 
 bool digits(const std::string& text, size_t count) {
@@ -83,55 +50,31 @@ std::string format(const char* pattern, long long value) {
     return buffer;
 }
 
-}  // namespace
-
-KenwoodEmulator::KenwoodEmulator() {
-    start();
+// IF's fields: frequency (11), blanks (5), RIT offset (5), RIT, XIT, memory (3), TX, mode, VFO,
+// scan, split, tone, tone number (2), shift.
+std::string statusAnswer(const RadioState& s) {
+    char buffer[64];
+    const auto vfo = static_cast<size_t>(s.vfo);
+    std::snprintf(buffer, sizeof buffer, "IF%011lld     %+05d%d0000%d%c%d0%d0000;",
+                  static_cast<long long>(s.hz[vfo]), s.ritOffset, s.rit, s.ptt,
+                  kenwoodMode(s.mode[vfo]).digit, s.vfo, s.split);
+    return buffer;
 }
 
-KenwoodEmulator::~KenwoodEmulator() {
-    stop();
-}
-
-std::string KenwoodEmulator::receive(std::string_view bytes) {
-    std::string reply;
-    pending_.append(bytes);
-    for (size_t end; (end = pending_.find(';')) != std::string::npos;) {
-        const std::string command = pending_.substr(0, end);
-        pending_.erase(0, end + 1);
-        if (command.empty()) {
-            continue;  // a bare ';' flushes the radio's input, nothing more
-        }
-        int changed = -1;
-        const int arrivedOn = state_.vfo;
-        if (!ignored(command)) {
-            reply += execute(command, changed);
-        }
-        // The log keeps the VFO the command arrived on, not the one FR selected.
-        const int now = std::exchange(state_.vfo, arrivedOn);
-        record(command + ';', changed);
-        state_.vfo = now;
-    }
-    return reply;
-}
-
-std::string KenwoodEmulator::execute(const std::string& command, int& changed) {
-    RadioState& s = state_;
+// One command without its ';'. Only what Hamlib's backend sends for the program's calls is
+// known; the rest gets "?;", as the radio answers what it does not know.
+std::string execute(RadioState& s, const std::string& command, int& changed) {
     const std::string code = command.substr(0, 2);
-    const std::string arg = command.size() > 2 ? command.substr(2) : std::string();
-    const bool bare = arg.empty();  // a read, or a command that takes no value
-    const int tx = s.split ? 1 - s.vfo : s.vfo;
-    const auto current = static_cast<size_t>(s.vfo);
-
-    if (code == "ID" && bare) {
-        return "ID021;";
-    }
-    if (code == "FV" && bare) {
-        return "FV1.04;";
+    const std::string arg = command.substr(std::min<size_t>(2, command.size()));
+    const bool read = arg.empty();
+    const bool flag = arg == "0" || arg == "1";
+    RadioMode& mode = s.mode[static_cast<size_t>(s.vfo)];
+    if (read && (code == "ID" || code == "FV" || code == "PS" || code == "AI")) {
+        return code == "ID" ? "ID021;" : code == "FV" ? "FV1.04;" : code == "PS" ? "PS1;" : "AI0;";
     }
     if (code == "FA" || code == "FB") {
         const auto vfo = static_cast<size_t>(code == "FB");
-        if (bare) {
+        if (read) {
             return code + format("%011lld;", s.hz[vfo]);
         }
         if (digits(arg, 11)) {
@@ -140,104 +83,69 @@ std::string KenwoodEmulator::execute(const std::string& command, int& changed) {
             return {};
         }
     }
-    if (code == "FR" || code == "FT") {
-        if (bare) {
+    if ((code == "FR" || code == "FT") && (read || flag)) {
+        // Choosing the receive VFO transmits on it too; FT then sets split.
+        const int tx = s.split ? 1 - s.vfo : s.vfo;
+        if (read) {
             return code + format("%lld;", code == "FR" ? s.vfo : tx);
         }
-        // Memory channels (2) are not emulated. Choosing the receive VFO transmits on it too.
-        if (arg == "0" || arg == "1") {
-            const int vfo = arg[0] - '0';
-            if (code == "FR") {
-                s.vfo = vfo;
-                s.split = false;
-            } else {
-                s.split = vfo != s.vfo;
-            }
-            return {};
-        }
+        s.split = code == "FT" && arg[0] - '0' != s.vfo;
+        s.vfo = code == "FR" ? arg[0] - '0' : s.vfo;
+        return {};
     }
-    if (code == "MD") {
-        if (bare) {
-            return format("MD%lld;", modeDigit(s.mode[current]));
+    if (code == "MD" || code == "DA") {
+        const KenwoodMode& now = kenwoodMode(mode);
+        if (read) {
+            return code == "MD" ? std::string("MD") + now.digit + ';' : format("DA%lld;", now.data);
         }
-        if (arg.size() == 1 && modeOf(arg[0], isData(s.mode[current]), s.mode[current])) {
+        const bool set = code == "MD" ? arg.size() == 1 && setMode(mode, arg[0], now.data)
+                                      : flag && setMode(mode, now.digit, arg == "1");
+        if (set) {
             changed = s.vfo;
             return {};
         }
     }
-    if (code == "DA") {
-        if (bare) {
-            return format("DA%lld;", isData(s.mode[current]));
-        }
-        if (arg == "0" || arg == "1") {
-            const char digit = static_cast<char>('0' + modeDigit(s.mode[current]));
-            modeOf(digit, arg == "1", s.mode[current]);
-            changed = s.vfo;
-            return {};
-        }
+    if (code == "IF" && read) {
+        return statusAnswer(s);
     }
-    if (code == "IF" && bare) {
-        return statusAnswer();
-    }
-    if ((code == "RT" || code == "XT") && (bare || arg == "0" || arg == "1")) {
-        bool& on = code == "RT" ? s.rit : xit_;
-        if (bare) {
-            return code + (on ? "1;" : "0;");
+    if ((code == "RT" || code == "XT") && (read || flag)) {
+        if (read) {
+            return code + (code == "RT" && s.rit ? "1;" : "0;");
         }
-        on = arg == "1";
+        s.rit = code == "RT" ? arg == "1" : s.rit;
         return {};
     }
-    if (code == "RC" && bare) {
-        s.ritOffset = 0;
-        return {};
-    }
-    if ((code == "RU" || code == "RD") && (bare || digits(arg, 5))) {
-        // Without a value the offset moves by 10 Hz; it stays within the radio's ±9999 Hz.
-        const int hz = bare ? 10 : std::atoi(arg.c_str());
+    if ((code == "RU" || code == "RD") && digits(arg, 5)) {
+        const int hz = std::atoi(arg.c_str());
         s.ritOffset = std::clamp(s.ritOffset + (code == "RU" ? hz : -hz), -9999, 9999);
         return {};
     }
-    if (code == "TX" && (bare || arg == "0" || arg == "1" || arg == "2")) {
-        s.ptt = true;
+    if ((code == "TX" || code == "RX") && read) {
+        s.ptt = code == "TX";
         return {};
     }
-    if (code == "RX" && bare) {
-        s.ptt = false;
+    if (code == "AI" && flag) {
         return {};
-    }
-    if (code == "PS") {
-        if (bare) {
-            return "PS1;";
-        }
-        if (arg == "0" || arg == "1") {
-            s.powered = arg == "1";
-            return {};
-        }
-    }
-    if (code == "AI") {
-        if (bare) {
-            return format("AI%lld;", autoInformation_);
-        }
-        if (arg.size() == 1 && std::string_view("0124").find(arg[0]) != std::string_view::npos) {
-            autoInformation_ = arg[0] - '0';
-            return {};
-        }
     }
     return "?;";
 }
 
-// IF's fields: frequency (11), blanks (5), RIT/XIT offset (5), RIT, XIT, memory bank and channel
-// (3), TX, mode, VFO, scan, split, tone, tone number (2), shift. Transmitting split, the radio
-// shows the transmit VFO, and so does IF.
-std::string KenwoodEmulator::statusAnswer() const {
-    const RadioState& s = state_;
-    const int shown = s.ptt && s.split ? 1 - s.vfo : s.vfo;
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "IF%011lld     %+05d%d%d000%d%d%d0%d0000;",
-                  static_cast<long long>(s.hz[static_cast<size_t>(shown)]), s.ritOffset,
-                  s.rit ? 1 : 0, xit_ ? 1 : 0, s.ptt ? 1 : 0,
-                  modeDigit(s.mode[static_cast<size_t>(shown)]), shown, s.split ? 1 : 0);
-    return buffer;
-}
+}  // namespace
+
+KenwoodEmulator::KenwoodEmulator()
+    : RadioEmulator([this, pending = std::string()](std::string_view bytes) mutable {
+          std::string reply;
+          pending.append(bytes);
+          for (size_t end; (end = pending.find(';')) != std::string::npos;) {
+              const std::string command = pending.substr(0, end);
+              pending.erase(0, end + 1);
+              // A bare ';' only clears the radio's input.
+              if (!command.empty()) {
+                  reply += handle(command + ';',
+                                  [&](int& changed) { return execute(state_, command, changed); });
+              }
+          }
+          return reply;
+      }) {}
 
 }  // namespace OmniRig::Testing

@@ -10,7 +10,7 @@
 
 namespace OmniRig::Testing {
 
-RadioEmulator::RadioEmulator() {
+RadioEmulator::RadioEmulator(Receive receive) {
     char name[256] = {};
     if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
         throw std::runtime_error("openpty failed");
@@ -22,46 +22,25 @@ RadioEmulator::RadioEmulator() {
     tcgetattr(slave_, &tio);
     cfmakeraw(&tio);
     tcsetattr(slave_, TCSANOW, &tio);
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    wakeRead_ = pipeFds[0];
-    wakeWrite_ = pipeFds[1];
     fcntl(master_, F_SETFD, FD_CLOEXEC);
     fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    thread_ = std::thread([this, receive = std::move(receive)] { serve(receive); });
 }
 
 RadioEmulator::~RadioEmulator() {
-    stop();
-    for (const int fd : {master_, slave_, wakeRead_, wakeWrite_}) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
+    stopping_ = true;
+    thread_.join();
+    ::close(master_);
+    ::close(slave_);
 }
 
-void RadioEmulator::start() {
-    thread_ = std::thread([this] { serve(); });
-}
-
-void RadioEmulator::stop() {
-    if (thread_.joinable()) {
-        const char byte = 0;
-        [[maybe_unused]] const auto n = ::write(wakeWrite_, &byte, 1);
-        thread_.join();
-    }
-}
-
-void RadioEmulator::serve() {
+void RadioEmulator::serve(const Receive& receive) {
     char buffer[512];
-    for (;;) {
-        pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
+    while (!stopping_) {
+        // A short wait, so a stop is seen without a wake-up channel of its own.
+        pollfd fd{master_, POLLIN, 0};
+        if (::poll(&fd, 1, 20) <= 0) {
             continue;
-        }
-        if (fds[1].revents != 0) {
-            return;
         }
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n <= 0) {
@@ -72,7 +51,6 @@ void RadioEmulator::serve() {
             std::lock_guard lock(mutex_);
             reply = receive(std::string_view(buffer, static_cast<size_t>(n)));
         }
-        change_.notify_all();
         for (size_t done = 0; done < reply.size();) {
             const ssize_t w = ::write(master_, reply.data() + done, reply.size() - done);
             if (w <= 0) {
@@ -83,81 +61,21 @@ void RadioEmulator::serve() {
     }
 }
 
-void RadioEmulator::record(std::string text, int changedVfo) {
-    received_.push_back(
-        {std::chrono::steady_clock::now(), std::move(text), state_.vfo, changedVfo});
-}
-
-bool RadioEmulator::ignored(std::string_view text) const {
-    if (!state_.powered) {
-        return true;
-    }
+std::string RadioEmulator::handle(std::string text,
+                                  const std::function<std::string(int& changed)>& run) {
+    bool silent = !state_.powered;
     for (const std::string& prefix : ignored_) {
-        if (text.substr(0, prefix.size()) == prefix) {
-            return true;
-        }
+        silent = silent || text.starts_with(prefix);
     }
-    return false;
+    int changed = -1;
+    const std::string answer = silent ? std::string() : run(changed);
+    received_.push_back({std::chrono::steady_clock::now(), std::move(text), changed});
+    return answer;
 }
 
-void RadioEmulator::changed() {
-    change_.notify_all();
-}
-
-void RadioEmulator::turnKnob(int64_t hz) {
-    {
-        std::lock_guard lock(mutex_);
-        state_.hz[static_cast<size_t>(state_.vfo)] = hz;
-    }
-    changed();
-}
-
-void RadioEmulator::setFrequency(int vfo, int64_t hz) {
-    {
-        std::lock_guard lock(mutex_);
-        state_.hz[static_cast<size_t>(vfo)] = hz;
-    }
-    changed();
-}
-
-void RadioEmulator::setMode(int vfo, RadioMode mode) {
-    {
-        std::lock_guard lock(mutex_);
-        state_.mode[static_cast<size_t>(vfo)] = mode;
-    }
-    changed();
-}
-
-void RadioEmulator::selectVfo(int vfo) {
-    {
-        std::lock_guard lock(mutex_);
-        state_.vfo = vfo;
-    }
-    changed();
-}
-
-void RadioEmulator::key(bool transmit) {
-    {
-        std::lock_guard lock(mutex_);
-        state_.ptt = transmit;
-    }
-    changed();
-}
-
-void RadioEmulator::powerOff() {
-    {
-        std::lock_guard lock(mutex_);
-        state_.powered = false;
-    }
-    changed();
-}
-
-void RadioEmulator::powerOn() {
-    {
-        std::lock_guard lock(mutex_);
-        state_.powered = true;
-    }
-    changed();
+void RadioEmulator::operate(const std::function<void(RadioState&)>& change) {
+    std::lock_guard lock(mutex_);
+    change(state_);
 }
 
 void RadioEmulator::ignore(const std::string& commandPrefix) {
@@ -180,38 +98,10 @@ void RadioEmulator::clearReceived() {
     received_.clear();
 }
 
-bool RadioEmulator::waitFor(const std::function<bool(const RadioState&)>& done,
-                            std::chrono::milliseconds timeout) const {
-    std::unique_lock lock(mutex_);
-    return change_.wait_for(lock, timeout, [&] { return done(state_); });
-}
-
 const char* modeName(RadioMode mode) {
-    switch (mode) {
-        case RadioMode::LSB:
-            return "LSB";
-        case RadioMode::USB:
-            return "USB";
-        case RadioMode::CW:
-            return "CW";
-        case RadioMode::CWR:
-            return "CWR";
-        case RadioMode::AM:
-            return "AM";
-        case RadioMode::FM:
-            return "FM";
-        case RadioMode::RTTY:
-            return "RTTY";
-        case RadioMode::RTTYR:
-            return "RTTYR";
-        case RadioMode::PKTUSB:
-            return "PKTUSB";
-        case RadioMode::PKTLSB:
-            return "PKTLSB";
-        case RadioMode::PKTFM:
-            return "PKTFM";
-    }
-    return "?";
+    static constexpr const char* kNames[] = {"LSB",  "USB",   "CW",     "CWR",    "AM",  "FM",
+                                             "RTTY", "RTTYR", "PKTUSB", "PKTLSB", "FM-D"};
+    return kNames[static_cast<size_t>(mode)];
 }
 
 }  // namespace OmniRig::Testing

@@ -7,7 +7,6 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -36,8 +35,7 @@ struct RadioState {
 // One command as it reached the radio.
 struct ReceivedCommand {
     std::chrono::steady_clock::time_point at;
-    std::string text;  // as the protocol spells it, without framing ("FA00014074000;", "05 ...")
-    int vfo;           // the VFO the radio was on when it arrived
+    std::string text;  // as the protocol spells it, without framing ("FA00014074000;", "25 00")
     // The VFO whose frequency or mode the command changed, -1 when it changed neither.
     int changed = -1;
 };
@@ -51,59 +49,61 @@ public:
     // The pseudo-terminal's device path: the PORT setting for Hamlib's serial model.
     const std::string& port() const { return port_; }
 
-    // The side door: what the operator does at the radio.
-    void turnKnob(int64_t hz);  // the VFO in use
-    void setFrequency(int vfo, int64_t hz);
-    void setMode(int vfo, RadioMode mode);
-    void selectVfo(int vfo);
-    void key(bool transmit);
-    // Off: the radio falls silent, as a switched-off radio does. On: it answers again, with the
-    // state it had.
-    void powerOff();
-    void powerOn();
+    // The side door: what the operator does at the radio. Off, the radio falls silent; on
+    // again, it answers with the state it had.
+    void turnKnob(int64_t hz) {
+        operate([hz](RadioState& s) { s.hz[static_cast<size_t>(s.vfo)] = hz; });
+    }
+    void setFrequency(int vfo, int64_t hz) {
+        operate([=](RadioState& s) { s.hz[static_cast<size_t>(vfo)] = hz; });
+    }
+    void setMode(int vfo, RadioMode mode) {
+        operate([=](RadioState& s) { s.mode[static_cast<size_t>(vfo)] = mode; });
+    }
+    void selectVfo(int vfo) {
+        operate([vfo](RadioState& s) { s.vfo = vfo; });
+    }
+    void key(bool transmit) {
+        operate([transmit](RadioState& s) { s.ptt = transmit; });
+    }
+    void power(bool on) {
+        operate([on](RadioState& s) { s.powered = on; });
+    }
     // Commands starting with this text get no answer at all, the rest are answered as before.
     void ignore(const std::string& commandPrefix);
 
     RadioState state() const;
     std::vector<ReceivedCommand> received() const;
     void clearReceived();
-    // Waits until the predicate holds over the state (checked at every change and command).
-    bool waitFor(const std::function<bool(const RadioState&)>& done,
-                 std::chrono::milliseconds timeout) const;
 
 protected:
-    RadioEmulator();
-    // Starts serving; the subclass calls it at the end of its constructor. Its destructor must
-    // call stop() first, so no command reaches a half-destroyed subclass.
-    void start();
-    void stop();
+    // Serves the terminal from a thread of its own, handing what arrives to `receive`, which
+    // runs with the state locked and returns the bytes to send back. The subclass frames the
+    // stream itself and passes each whole command to handle().
+    using Receive = std::function<std::string(std::string_view bytes)>;
+    explicit RadioEmulator(Receive receive);
 
-    // On the emulator's thread, with the state locked: the bytes that arrived (any slice of the
-    // stream), and returns the bytes to send back. The subclass keeps its own partial frame.
-    virtual std::string receive(std::string_view bytes) = 0;
-    // The subclass records each whole command it parses (with the state locked).
-    void record(std::string text, int changed = -1);
-    bool ignored(std::string_view text) const;
+    // Logs one command and, unless the radio is off or told to ignore it, runs it: `run`
+    // returns the answer and sets the VFO whose frequency or mode it changed.
+    std::string handle(std::string text, const std::function<std::string(int& changed)>& run);
 
     RadioState state_;  // guarded by mutex_
 
 private:
-    void serve();
-    void changed();
+    void operate(const std::function<void(RadioState&)>& change);
+    void serve(const Receive& receive);
 
     mutable std::mutex mutex_;
-    mutable std::condition_variable change_;
     std::string port_;
     int master_ = -1;
     int slave_ = -1;  // held open so the line stays up between Hamlib's opens
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
     std::vector<ReceivedCommand> received_;
     std::set<std::string> ignored_;
+    std::atomic<bool> stopping_{false};
     std::thread thread_;
 };
 
-// Hamlib's name for a mode, as rigctl prints it, for messages and comparisons in tests.
+// Hamlib's name for a mode, as rigctl prints it, for test messages.
 const char* modeName(RadioMode mode);
 
 }  // namespace OmniRig::Testing

@@ -163,7 +163,7 @@ TEST_F(RigctldEndToEnd, AHungPeerShowsNotRespondingAndShutdownStillEndsEveryThre
     EXPECT_LT(threadCount(), threadsBefore);
 }
 
-TEST_F(RigctldEndToEnd, AQuietRigIsPolledSparinglyATurningDialFastAndAChangeIsStillSeen) {
+TEST_F(RigctldEndToEnd, AQuietRigIsPolledSparinglyAndAChangeIsStillSeen) {
     // Long after the last change the rig counts as quiet.
     ASSERT_TRUE(pollsPass(static_cast<int>(RigWorker::kSlowStateInterval / kPoll) + 1));
     proxy->reset();
@@ -175,18 +175,6 @@ TEST_F(RigctldEndToEnd, AQuietRigIsPolledSparinglyATurningDialFastAndAChangeIsSt
     EXPECT_LE(proxy->count("get_vfo"), stateReads);
     EXPECT_LE(proxy->count("get_split_vfo"), slowReads);
     EXPECT_LE(proxy->count("get_func"), slowReads) << "RIT";
-
-    // A dial turning: the frequency is read back to back, and every step is reported.
-    proxy->reset();
-    const auto start = std::chrono::steady_clock::now();
-    for (int step = 1; step <= 5; ++step) {
-        ASSERT_EQ(peer.command("F " + std::to_string(14'000'000 + 100 * step)).code, 0);
-        EXPECT_TRUE(
-            harness->waitFor([&] { return rig().Frequency() == 14'000'000 + 100 * step; }, kPoll))
-            << step;
-    }
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(proxy->count("get_freq"), 3 + static_cast<int>(took / kPoll)) << "read fast";
 
     ASSERT_EQ(peer.command("S 1 VFOA").code, 0);
     EXPECT_TRUE(harness->waitForParams(1, SPLITON, RigWorker::kSlowStateInterval + 2 * kPoll));

@@ -53,21 +53,6 @@ TEST(WritePlan, OnlyTheEffectiveWritesOfAStampReachTheRadio) {
                                          {Kind::SelectVfo, VFOA, VFOA}}));
 }
 
-TEST(WritePlan, TheOnlineSwitchToAVfoNotKnownIsMadeWhereItCannotBeReadFromTheOther) {
-    // The window's sequence for a rig that came on-line: A, split off, RIT off, B, A.
-    const std::vector<RigWrite> online = {{RigWrite::Kind::Vfo, VFOA, VFOA},
-                                          {RigWrite::Kind::Split, SPLITOFF, VFOA},
-                                          {RigWrite::Kind::Rit, RITOFF, VFOA},
-                                          {RigWrite::Kind::Vfo, VFOB, VFOA},
-                                          {RigWrite::Kind::Vfo, VFOA, VFOB}};
-    RigState bUnknown = quietSlave();
-    bUnknown.freq[1] = 0;
-    EXPECT_EQ(planWrites(bUnknown, online, false),
-              (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB}, {Kind::SelectVfo, VFOA, VFOA}}));
-    EXPECT_TRUE(planWrites(bUnknown, online, true).empty()) << "the poll reads B without going";
-    EXPECT_TRUE(planWrites(quietSlave(), online, false).empty()) << "B is known";
-}
-
 TEST(WritePlan, ALaterWriteIsComparedWithTheEarlierOnesNotWithThePoll) {
     // Away and back to the polled value: both must reach the radio, or it stays away.
     const std::vector<RigWrite> writes = {{RigWrite::Kind::Frequency, 7'010'000, VFOA},
