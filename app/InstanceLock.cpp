@@ -38,6 +38,11 @@ std::filesystem::path InstanceLock::DefaultDirectory() {
 #else
 
 InstanceLock::InstanceLock(const std::string& name, const std::filesystem::path& directory) {
+    // Without a directory there is nowhere to put the lock; a bare name would land in whatever
+    // folder the program was started from.
+    if (directory.empty()) {
+        return;
+    }
     const std::filesystem::path file = directory / (name + ".lock");
     fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) {
@@ -61,9 +66,12 @@ std::filesystem::path InstanceLock::DefaultDirectory() {
         return runtime;
     }
     // Without a runtime directory the lock goes to the temporary one, named per user.
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("zuvozeraro-" + std::to_string(::getuid()));
     std::error_code ec;
+    const auto temp = std::filesystem::temp_directory_path(ec);
+    if (ec) {
+        return {};
+    }
+    const auto dir = temp / ("zuvozeraro-" + std::to_string(::getuid()));
     if (std::filesystem::create_directory(dir, ec)) {
         std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
     }

@@ -10,6 +10,7 @@ class InstanceLock {
 public:
     enum class Outcome { Acquired, AlreadyRunning, Unavailable };
 
+    // Unavailable when the lock file cannot be made in the directory.
     InstanceLock(const std::string& name, const std::filesystem::path& directory);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
@@ -17,7 +18,8 @@ public:
 
     Outcome outcome() const { return outcome_; }
 
-    // The user's runtime directory, or the temporary directory where there is none.
+    // The user's runtime directory, or the temporary directory where there is none, or an empty
+    // path when neither can be had: a lock there is Unavailable. Never throws.
     static std::filesystem::path DefaultDirectory();
 
 private:

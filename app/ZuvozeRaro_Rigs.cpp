@@ -155,20 +155,27 @@ void TForm1::TrackingStep() {
     const int32_t frequencyA = slave.FrequencyA();
     const int32_t presentVfo = frequency == frequencyA ? VFOA : VFOB;
     StampFreq(master, slave, presentVfo, targetVfo);
+    RigHeardFrom(slave.Number());
 }
 
 void TForm1::StampFreq(const RigObject& master, const RigObject& slave, int32_t presentVfo,
                        int32_t targetVfo) {
+    // A master not read yet reports 0 Hz: the slave keeps its frequency until the master is known.
+    auto setFrequency = [&slave](int32_t frequency) {
+        if (frequency != 0) {
+            slave.SetFrequency(frequency);
+        }
+    };
     if (targetVfo == presentVfo) {
         const int32_t frequency = master.Frequency();
-        slave.SetFrequency(frequency);
+        setFrequency(frequency);
         const int32_t mode = master.ModeBits();
         slave.SetModeBits(mode);
         return;
     }
     slave.SetVfoBits(targetVfo);
     const int32_t frequency = master.Frequency();
-    slave.SetFrequency(frequency);
+    setFrequency(frequency);
     const int32_t mode = master.ModeBits();
     slave.SetModeBits(mode);
     slave.SetVfoBits(presentVfo);

@@ -1,15 +1,15 @@
 #include "ZuvozeRaro_Unit.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QStatusBar>
 
-#include "AppTitle.h"
 #include "Fonts.h"
 #include "ReqLib32.h"
+#include "RigServerError.h"
 
 using namespace OmniRig;
 
@@ -80,7 +80,15 @@ int listIndex(const QString& text) {
 }  // namespace
 
 TForm1::TForm1(FormEnvironment environment)
-    : QMainWindow(nullptr), env_(std::move(environment)), errors_(env_.prompter) {
+    : QMainWindow(nullptr),
+      env_(std::move(environment)),
+      errors_(env_.prompter),
+      settingsSaver_([this](std::exception_ptr failure) {
+          // The error reaches the operator through the window's thread, as every other does.
+          QMetaObject::invokeMethod(
+              this, [this, failure] { entry([failure] { std::rethrow_exception(failure); }); },
+              Qt::QueuedConnection);
+      }) {
     installFontSubstitutes();
     createControls();
     createMenu();
@@ -231,8 +239,17 @@ void TForm1::FormCreate(QObject*) {
     SettingsFile.emplace(SettingsPath);
 
     // Every key is read before any is applied: applying runs handlers, and each of them saves.
-    auto read = [this](const char* key, const char* byDefault) {
-        return QString::fromStdString(SettingsFile->ReadString(kSection, key, byDefault));
+    // A file that cannot be read gives every key its default, and the operator is told why.
+    std::optional<IniReadError> unreadable;
+    auto read = [this, &unreadable](const char* key, const char* byDefault) {
+        try {
+            if (!unreadable) {
+                return QString::fromStdString(SettingsFile->ReadString(kSection, key, byDefault));
+            }
+        } catch (const IniReadError& error) {
+            unreadable = error;
+        }
+        return QString::fromLatin1(byDefault);
     };
     const QString offset = read("OFFSET", "500");
     const QString shift = read("SHIFT", "NOT");
@@ -240,6 +257,9 @@ void TForm1::FormCreate(QObject*) {
     const QString master = read("MASTER", "0");
     const QString slave = read("SLAVE", "0");
     const QString slaveVfo = read("SLAVEVFO", "A");
+    if (unreadable) {
+        errors_.Show(*unreadable);
+    }
 
     startingUp_ = true;
     // The master and slave choices are kept from the start, so that a save before the lists are
@@ -265,7 +285,6 @@ void TForm1::FormCreate(QObject*) {
 
     ExtendSystemMenu();
     BuildTrayMenu();
-    QGuiApplication::setApplicationDisplayName(kAppTitle);
     AddTrayIcon();
     CreateAboutBox();
 
@@ -405,8 +424,10 @@ void TForm1::SaveSettings() {
         SettingsPath = DefaultSettingsPath();
     }
     SettingsFile.emplace(SettingsPath);
-    auto write = [this](const char* key, const QString& value) {
-        SettingsFile->WriteString(kSection, key, value.toStdString());
+    // All six keys go in one replacement of the file, written off the window's thread.
+    SettingsSaver::Entries entries;
+    auto write = [&entries](const char* key, const QString& value) {
+        entries.emplace_back(key, value.toStdString());
     };
     write("OFFSET", QString::number(OffsetTrack->Position()));
     write("TRACK", BoolToText(TrackButton->LEDOn()));
@@ -414,6 +435,13 @@ void TForm1::SaveSettings() {
     write("MASTER", QString::number(SavedListIndex(MasterList, pendingMaster_)));
     write("SLAVE", QString::number(SavedListIndex(SlaveList, pendingSlave_)));
     write("SLAVEVFO", SlaveVFOA->isChecked() ? "A" : "B");
+    settingsSaver_.Save(SettingsFile->path(), kSection, std::move(entries));
+}
+
+void TForm1::FinishSaving() {
+    settingsSaver_.Finish();
+    // A failure of the last save is shown now, before the window goes.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void TForm1::FormClose(QObject*) {
@@ -423,22 +451,31 @@ void TForm1::FormClose(QObject*) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // A save that fails is reported; the window closes all the same.
     entry([this] { FormClose(this); });
+    FinishSaving();
     event->accept();
 }
 
 void TForm1::rigEvent(int32_t RigNumber, const std::function<void()>& handler) {
-    const int slot = RigNumber == 2 ? 1 : 0;
     try {
         handler();
-        if (!rigEventError_[slot].isEmpty()) {
-            rigEventError_[slot].clear();
-            rigEventLine_->setText(RigEventErrorText());
-        }
+        RigHeardFrom(RigNumber);
     } catch (const std::exception& error) {
         // A rig that fails at every poll would bury the operator in message boxes: the error
-        // stands in the window's status line until that rig's next event goes through.
+        // stands in the window's status line until that rig is heard from in good order. It
+        // names the rig that refused, which in the tracking step is not the event's rig.
+        const auto* refused = dynamic_cast<const RigServerError*>(&error);
+        const int32_t rig = refused && refused->rig() != 0 ? refused->rig() : RigNumber;
+        const int slot = rig == 2 ? 1 : 0;
         rigEventError_[slot] =
             QStringLiteral("Rig %1: %2").arg(slot + 1).arg(ErrorDisplay::MessageText(error));
+        rigEventLine_->setText(RigEventErrorText());
+    }
+}
+
+void TForm1::RigHeardFrom(int32_t RigNumber) {
+    const int slot = RigNumber == 2 ? 1 : 0;
+    if (!rigEventError_[slot].isEmpty()) {
+        rigEventError_[slot].clear();
         rigEventLine_->setText(RigEventErrorText());
     }
 }

@@ -22,6 +22,7 @@
 #include "InstanceLock.h"
 #include "LEDButton.h"
 #include "RigPanel.h"
+#include "SettingsSaver.h"
 #include "TOmniRigX.h"
 #include "TrackBar.h"
 
@@ -63,6 +64,8 @@ public:
     void FormCreate(QObject* Sender);
     void SaveSettings();
     void FormClose(QObject* Sender);
+    // Waits until the saves asked for are on disk and shows a failure among them.
+    void FinishSaving();
     // True when start-up refused to go on and the program is to end.
     bool StartupAborted() const { return startupAborted_; }
 
@@ -171,9 +174,12 @@ private:
     void TrackingStep();
     bool TransferAllowed();
     void rigEvent(int32_t RigNumber, const std::function<void()>& handler);
+    // Clears the line about a rig that has answered in good order.
+    void RigHeardFrom(int32_t RigNumber);
 
     FormEnvironment env_;
     ErrorDisplay errors_;
+    SettingsSaver settingsSaver_;
     bool startupAborted_ = false;
     // While start-up restores the settings, the saves its handlers ask for wait until this copy
     // knows it is the only one: a refused copy must not write the running copy's file.

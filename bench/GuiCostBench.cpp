@@ -1,12 +1,15 @@
 // The window thread's cost of one OnParamsChange with every bit set: the handler, both panels'
 // updates and the tracking step with its writes, on the offscreen platform, with the Hamlib rig
 // server on its two Dummy rigs. The LED's immediate repaint is counted in the handler; the
-// deferred repaints of the labels run after it and are reported beside it.
+// deferred repaints of the labels run after it and are reported beside it. And how long the
+// window's thread is held by a drag of the offset track bar, which saves the settings at every
+// step.
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -57,5 +60,27 @@ BENCHMARK(BM_ParamsChangeOnTheWindowThread)
     ->Iterations(5000)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+
+void BM_OffsetDragWithSaves(benchmark::State& state) {
+    BenchWindow window("[DIVIZURE]\nSHIFT=TRUE\n");
+    TForm1& form = window.form();
+    std::vector<double> millis;
+    int position = 0;
+    for (auto _ : state) {
+        // One drag across the bar and back, a step at a time as the mouse moves it.
+        for (int step = 0; step < 200; ++step) {
+            position = step < 100 ? step * 10 : (200 - step) * 10;
+            const auto start = Clock::now();
+            form.OffsetTrack->SetPosition(position);
+            QCoreApplication::processEvents();
+            millis.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+    }
+    const std::string name = "window thread, one step of an offset drag with its save";
+    record({name + ": longest", *std::max_element(millis.begin(), millis.end()), "ms", 16.0});
+    record({name + ": median", percentile(millis, 0.5), "ms", std::nullopt});
+}
+BENCHMARK(BM_OffsetDragWithSaves)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -10,14 +10,26 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+#include <mutex>
 #include <optional>
-#include <sstream>
+#include <random>
+#include <string_view>
+#include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// Every read-modify-replace of any settings file in the process takes its turn, so two writers
+// of one file (the window's saves and the rig server's settings window) never drop each other's
+// change.
+std::mutex replaceMutex;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+size_t byteOrderMarkLength(const std::string& text) {
+    return text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
 
 struct Line {
     size_t begin;  // offset of the first character
@@ -25,17 +37,99 @@ struct Line {
     size_t next;   // offset of the next line
 };
 
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return {};
+#ifdef _WIN32
+
+std::string systemMessage(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text(buffer != nullptr ? buffer : L"", length);
+    ::LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
     }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (text.empty()) {
+        return "system error " + std::to_string(error);
+    }
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
+                          nullptr, nullptr);
+    return utf8;
 }
+
+// The file's bytes; nothing when it does not exist.
+std::string readAll(const fs::path& path) {
+    // Sharing deletion lets another thread's save replace the file while it is read.
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return {};
+        }
+        throw IniReadError(path, systemMessage(error));
+    }
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(file, buffer, sizeof buffer, &n, nullptr)) {
+            const DWORD error = ::GetLastError();
+            ::CloseHandle(file);
+            throw IniReadError(path, systemMessage(error));
+        }
+        if (n == 0) {
+            break;
+        }
+        text.append(buffer, n);
+    }
+    ::CloseHandle(file);
+    return text;
+}
+
+#else
+
+// The file's bytes; nothing when it does not exist.
+std::string readAll(const fs::path& path) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int error = errno;
+        // A path through a plain file names no file either.
+        if (error == ENOENT || error == ENOTDIR) {
+            return {};
+        }
+        throw IniReadError(path, std::generic_category().message(error));
+    }
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            text.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            const int error = errno;
+            ::close(fd);
+            throw IniReadError(path, std::generic_category().message(error));
+        }
+    }
+    ::close(fd);
+    return text;
+}
+
+#endif
 
 std::vector<Line> splitLines(const std::string& text) {
     std::vector<Line> lines;
-    size_t pos = 0;
+    size_t pos = byteOrderMarkLength(text);
     while (pos < text.size()) {
         size_t nl = text.find('\n', pos);
         size_t next = nl == std::string::npos ? text.size() : nl + 1;
@@ -56,6 +150,16 @@ std::string trim(const std::string& s) {
     }
     const auto last = s.find_last_not_of(" \t");
     return s.substr(first, last - first + 1);
+}
+
+// One pair of matching quotes around a value is no part of it, as with the system's profile
+// functions.
+std::string unquoted(const std::string& value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
 }
 
 bool equalNoCase(const std::string& a, const std::string& b) {
@@ -133,11 +237,93 @@ std::string lineBreakOf(const std::string& text) {
     return text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
 }
 
+// Sets one key in the text: its first line in the section is changed, or the key is added
+// after the section's last line that is not blank, or the section is added at the end.
+void setEntry(std::string& text, const std::string& section, const std::string& key,
+              const std::string& value) {
+    const auto lines = splitLines(text);
+    const std::string br = lineBreakOf(text);
+    const std::string entry = key + "=" + value;
+    const auto span = findSection(text, lines, section);
+
+    if (!span) {
+        if (text.size() > byteOrderMarkLength(text) && text.back() != '\n') {
+            text += br;
+        }
+        text += "[" + section + "]" + br + entry + br;
+        return;
+    }
+    std::optional<size_t> found;
+    size_t lastContent = span->header;
+    for (size_t i = span->firstLine; i < span->endLine; ++i) {
+        const std::string lt = lineText(text, lines[i]);
+        if (!trim(lt).empty()) {
+            lastContent = i;
+        }
+        auto kv = keyLine(lt);
+        if (!found && kv && equalNoCase(kv->key, key)) {
+            found = i;
+        }
+    }
+    if (found) {
+        const Line& l = lines[*found];
+        text.replace(l.begin, l.end - l.begin, entry);
+    } else {
+        const Line& after = lines[lastContent];
+        if (after.next == after.end) {
+            // The section's last line is the file's last and has no line break.
+            text.insert(after.end, br + entry);
+        } else {
+            text.insert(after.next, entry + br);
+        }
+    }
+}
+
 fs::path targetOf(const fs::path& path) {
     std::error_code ec;
     // Writing through a link keeps the link and replaces what it points to.
     fs::path resolved = fs::weakly_canonical(path, ec);
     return ec ? path : resolved;
+}
+
+fs::path folderOf(const fs::path& target) {
+    fs::path dir = target.parent_path();
+    return dir.empty() ? fs::path(".") : dir;
+}
+
+// A save's temporary file is named "." + the file's name + "." + six letters or digits (the
+// shape mkstemp gives), so that what a save killed before its rename left is known again.
+constexpr size_t kSuffixLength = 6;
+
+fs::path::string_type temporaryPrefix(const fs::path& target) {
+    fs::path prefix(".");
+    prefix += target.filename();
+    prefix += ".";
+    return prefix.native();
+}
+
+bool isSuffixCharacter(fs::path::value_type c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Removes the temporary files of saves of the target that never finished: plain files with the
+// target's temporary name only, whatever else shares the folder stays.
+void clearLeftovers(const fs::path& dir, const fs::path& target) {
+    const auto prefix = temporaryPrefix(target);
+    std::vector<fs::path> leftovers;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const auto name = it->path().filename().native();
+        std::error_code statusError;
+        if (name.size() == prefix.size() + kSuffixLength && name.starts_with(prefix) &&
+            std::all_of(name.begin() + prefix.size(), name.end(), isSuffixCharacter) &&
+            it->symlink_status(statusError).type() == fs::file_type::regular) {
+            leftovers.push_back(it->path());
+        }
+    }
+    for (const auto& leftover : leftovers) {
+        fs::remove(leftover, ec);
+    }
 }
 
 #ifdef _WIN32
@@ -156,6 +342,19 @@ bool writeAll(HANDLE file, const std::string& content) {
     return true;
 }
 
+std::wstring randomSuffix() {
+    static constexpr wchar_t kCharacters[] =
+        L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 generator(std::random_device{}() ^ ::GetCurrentProcessId() ^
+                                        ::GetTickCount());
+    std::uniform_int_distribution<size_t> pick(0, std::size(kCharacters) - 2);
+    std::wstring suffix;
+    for (size_t i = 0; i < kSuffixLength; ++i) {
+        suffix += kCharacters[pick(generator)];
+    }
+    return suffix;
+}
+
 bool replaceAtomically(const fs::path& path, const std::string& content) {
     const fs::path target = targetOf(path);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
@@ -164,31 +363,35 @@ bool replaceAtomically(const fs::path& path, const std::string& content) {
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return false;
     }
-    fs::path dir = target.parent_path();
-    if (dir.empty()) {
-        dir = ".";
-    }
     // The temporary file sits in the same folder, so that the move is a rename on one volume.
-    wchar_t temp[MAX_PATH + 1] = {};
-    if (::GetTempFileNameW(dir.c_str(), L"zr", 0, temp) == 0) {
+    const fs::path dir = folderOf(target);
+    clearLeftovers(dir, target);
+    const auto prefix = temporaryPrefix(target);
+    fs::path temp;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        temp = dir / (prefix + randomSuffix());
+        file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            return false;
+        }
+    }
+    if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    HANDLE file = ::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool ok = file != INVALID_HANDLE_VALUE;
-    ok = ok && writeAll(file, content) && ::FlushFileBuffers(file);
-    if (file != INVALID_HANDLE_VALUE) {
-        ok = ::CloseHandle(file) && ok;
-    }
+    bool ok = writeAll(file, content) && ::FlushFileBuffers(file);
+    ok = ::CloseHandle(file) && ok;
     // The new file keeps the old one's hidden, system and archive marks.
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
     if (ok && exists && (attributes & kept) != 0) {
-        ok = ::SetFileAttributesW(temp, attributes & kept);
+        ok = ::SetFileAttributesW(temp.c_str(), attributes & kept);
     }
-    ok = ok &&
-         ::MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && ::MoveFileExW(temp.c_str(), target.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
-        ::DeleteFileW(temp);
+        ::DeleteFileW(temp.c_str());
     }
     return ok;
 }
@@ -203,11 +406,10 @@ bool replaceAtomically(const fs::path& path, const std::string& content) {
     if (exists && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
         return false;
     }
-    fs::path dir = target.parent_path();
-    if (dir.empty()) {
-        dir = ".";
-    }
-    std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    // The temporary file sits in the same folder, so that the move is a rename on one device.
+    const fs::path dir = folderOf(target);
+    clearLeftovers(dir, target);
+    std::string temp = (dir / (temporaryPrefix(target) + "XXXXXX")).string();
     int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         return false;
@@ -240,6 +442,9 @@ bool replaceAtomically(const fs::path& path, const std::string& content) {
 IniWriteError::IniWriteError(const fs::path& path)
     : std::runtime_error("Unable to write to " + path.string()) {}
 
+IniReadError::IniReadError(const fs::path& path, const std::string& reason)
+    : std::runtime_error("Unable to read " + path.string() + ": " + reason) {}
+
 IniFile::IniFile(fs::path path) : path_(std::move(path)) {}
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
@@ -253,7 +458,7 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
     for (size_t i = span->firstLine; i < span->endLine; ++i) {
         auto kv = keyLine(lineText(text, lines[i]));
         if (kv && equalNoCase(kv->key, key)) {
-            return kv->value;
+            return unquoted(kv->value);
         }
     }
     return defaultValue;
@@ -288,48 +493,28 @@ std::vector<std::string> IniFile::ReadSectionKeys(const std::string& section) co
     return keys;
 }
 
-void IniFile::WriteString(const std::string& section, const std::string& key,
-                          const std::string& value) {
-    std::string text = readAll(path_);
-    const auto lines = splitLines(text);
-    const std::string br = lineBreakOf(text);
-    const std::string entry = key + "=" + value;
-    const auto span = findSection(text, lines, section);
-
-    if (!span) {
-        std::string tail;
-        if (!text.empty() && text.back() != '\n') {
-            tail += br;
-        }
-        tail += "[" + section + "]" + br + entry + br;
-        text += tail;
-    } else {
-        std::optional<size_t> found;
-        size_t lastContent = span->header;
-        for (size_t i = span->firstLine; i < span->endLine; ++i) {
-            const std::string lt = lineText(text, lines[i]);
-            if (!trim(lt).empty()) {
-                lastContent = i;
-            }
-            auto kv = keyLine(lt);
-            if (!found && kv && equalNoCase(kv->key, key)) {
-                found = i;
-            }
-        }
-        if (found) {
-            const Line& l = lines[*found];
-            text.replace(l.begin, l.end - l.begin, entry);
-        } else {
-            const Line& after = lines[lastContent];
-            if (after.next == after.end) {
-                // The section's last line is the file's last and has no line break.
-                text.insert(after.end, br + entry);
-            } else {
-                text.insert(after.next, entry + br);
-            }
-        }
+void IniFile::WriteStrings(const std::string& section,
+                           const std::vector<std::pair<std::string, std::string>>& entries) {
+    if (entries.empty()) {
+        return;
+    }
+    std::lock_guard lock(replaceMutex);
+    std::string text;
+    try {
+        text = readAll(path_);
+    } catch (const IniReadError&) {
+        // What cannot be read cannot be rewritten without losing it.
+        throw IniWriteError(path_);
+    }
+    for (const auto& [key, value] : entries) {
+        setEntry(text, section, key, value);
     }
     if (!replaceAtomically(path_, text)) {
         throw IniWriteError(path_);
     }
+}
+
+void IniFile::WriteString(const std::string& section, const std::string& key,
+                          const std::string& value) {
+    WriteStrings(section, {{key, value}});
 }

@@ -12,7 +12,10 @@ namespace OmniRig {
 
 class RigObject {
 public:
-    explicit RigObject(std::shared_ptr<IRigX> rig);
+    // `number` is the rig's number, which the errors of its calls carry.
+    explicit RigObject(std::shared_ptr<IRigX> rig, int32_t number = 0);
+
+    int32_t Number() const { return number_; }
 
     std::string TypeText() const;
     int32_t StatusCode() const;
@@ -29,7 +32,10 @@ public:
     void SetModeBits(int32_t mode) const;
 
 private:
+    void check(const RigResult& result) const;
+
     std::shared_ptr<IRigX> rig_;
+    int32_t number_;
 };
 
 }  // namespace OmniRig

@@ -18,12 +18,15 @@ std::string messageFor(int32_t code, const std::string& description) {
 
 }  // namespace
 
-RigServerError::RigServerError(int32_t code, const std::string& description)
-    : std::runtime_error(messageFor(code, description)), code_(code), description_(description) {}
+RigServerError::RigServerError(int32_t code, const std::string& description, int32_t rig)
+    : std::runtime_error(messageFor(code, description)),
+      code_(code),
+      description_(description),
+      rig_(rig) {}
 
-void check(const RigResult& result) {
+void check(const RigResult& result, int32_t rig) {
     if (result.failed()) {
-        throw RigServerError(result);
+        throw RigServerError(result, rig);
     }
 }
 

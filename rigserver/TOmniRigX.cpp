@@ -82,13 +82,13 @@ IOmniRigX& TOmniRigX::server() {
 RigObject TOmniRigX::RigObject1() {
     std::shared_ptr<IRigX> rig;
     check(server().get_RigObject1(rig));
-    return RigObject(std::move(rig));
+    return RigObject(std::move(rig), 1);
 }
 
 RigObject TOmniRigX::RigObject2() {
     std::shared_ptr<IRigX> rig;
     check(server().get_RigObject2(rig));
-    return RigObject(std::move(rig));
+    return RigObject(std::move(rig), 2);
 }
 
 bool TOmniRigX::SettingsDialogVisible() {

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <mutex>
+#include <utility>
 
 #include "HamlibLibrary.h"
 #include "IniFile.h"
@@ -13,6 +14,17 @@ namespace {
 std::mutex instanceMutex;
 std::weak_ptr<HamlibRigServer> runningInstance;
 
+// Both rigs' settings; an unreadable file gives both the defaults, and the window tells the
+// operator about the file itself.
+std::pair<RigConfig, RigConfig> readRigConfigs(const std::filesystem::path& settingsPath) {
+    try {
+        const IniFile settings(settingsPath);
+        return {RigConfig::read(settings, 1), RigConfig::read(settings, 2)};
+    } catch (const IniReadError&) {
+        return {RigConfig{}, RigConfig{}};
+    }
+}
+
 }  // namespace
 
 HamlibRigServer::HamlibRigServer(std::filesystem::path settingsPath, Dispatcher dispatcher,
@@ -21,9 +33,9 @@ HamlibRigServer::HamlibRigServer(std::filesystem::path settingsPath, Dispatcher 
       hub_(std::make_shared<EventHub>(std::move(dispatcher))),
       settingsWindowFactory_(std::move(settingsWindow)) {
     HamlibLibrary::initialise();
-    const IniFile settings(settingsPath_);
-    rig1_ = std::make_shared<HamlibRig>(1, RigConfig::read(settings, 1), hub_);
-    rig2_ = std::make_shared<HamlibRig>(2, RigConfig::read(settings, 2), hub_);
+    auto [config1, config2] = readRigConfigs(settingsPath_);
+    rig1_ = std::make_shared<HamlibRig>(1, std::move(config1), hub_);
+    rig2_ = std::make_shared<HamlibRig>(2, std::move(config2), hub_);
 }
 
 HamlibRigServer::~HamlibRigServer() {
@@ -59,9 +71,9 @@ const RigConfig& HamlibRigServer::rigConfig(int rigNumber) const {
 }
 
 void HamlibRigServer::reloadSettings() {
-    const IniFile settings(settingsPath_);
-    rig1_->reconfigure(RigConfig::read(settings, 1));
-    rig2_->reconfigure(RigConfig::read(settings, 2));
+    const auto [config1, config2] = readRigConfigs(settingsPath_);
+    rig1_->reconfigure(config1);
+    rig2_->reconfigure(config2);
 }
 
 void HamlibRigServer::settingsWindowClosed() {

@@ -1,6 +1,7 @@
 #include "FormFixture.h"
 
 #include <QCoreApplication>
+#include <QTest>
 #include <fstream>
 #include <iterator>
 
@@ -44,15 +45,24 @@ void FormFixture::closeForm() {
 }
 
 void FormFixture::writeIni(const std::string& text) const {
+    settle();
     std::ofstream(ini(), std::ios::binary) << text;
 }
 
+void FormFixture::settle() const {
+    if (form_) {
+        form_->FinishSaving();
+    }
+}
+
 std::string FormFixture::readIni() const {
+    settle();
     std::ifstream in(ini(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string FormFixture::saved(const std::string& key) const {
+    settle();
     return IniFile(ini()).ReadString("DIVIZURE", key, "<absent>");
 }
 
@@ -61,6 +71,20 @@ void FormFixture::writeSettings(const std::string& offset, const std::string& sh
                                 const std::string& slave, const std::string& slaveVfo) const {
     writeIni("[DIVIZURE]\nOFFSET=" + offset + "\nSHIFT=" + shift + "\nTRACK=" + track +
              "\nMASTER=" + master + "\nSLAVE=" + slave + "\nSLAVEVFO=" + slaveVfo + "\n");
+}
+
+void FormFixture::pick(QMenu* menu, const QString& caption) {
+    menu->popup(QPoint(0, 0));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    for (QAction* item : menu->actions()) {
+        if (item->text() == caption) {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+            EXPECT_FALSE(menu->isVisible()) << "the pick closes the menu";
+            return;
+        }
+    }
+    menu->hide();
+    FAIL() << "no item " << caption.toStdString();
 }
 
 void FormFixture::raiseParams(int rig, int32_t params) {

@@ -24,6 +24,8 @@ protected:
     // Closes the window the way the platform's close request does.
     void closeForm();
 
+    // Waits until the window's saves are on disk and a failure among them is shown.
+    void settle() const;
     std::filesystem::path ini() const { return dir / "ZUVOZERARO.INI"; }
     void writeIni(const std::string& text) const;
     std::string readIni() const;
@@ -32,6 +34,9 @@ protected:
     void writeSettings(const std::string& offset, const std::string& shift,
                        const std::string& track, const std::string& master,
                        const std::string& slave, const std::string& slaveVfo) const;
+
+    // Opens the menu and clicks the item with that caption, as the operator picks it.
+    void pick(QMenu* menu, const QString& caption);
 
     // Raises a rig event through the rig server, as it would arrive from the event loop.
     void raiseParams(int rig, int32_t params);

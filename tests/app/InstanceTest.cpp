@@ -8,8 +8,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 
 #include "FormFixture.h"
+#include "InstanceLock.h"
 
 extern char** environ;
 
@@ -43,7 +46,54 @@ protected:
     }
 };
 
+// Sets (or, with no value, removes) an environment variable and puts it back when it goes.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            saved_ = old;
+        }
+        if (value != nullptr) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~ScopedVariable() {
+        if (saved_) {
+            ::setenv(name_, saved_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
 }  // namespace
+
+TEST_F(Instance, WithNoUsableLockDirectoryTheLockIsUnavailableAndStartUpGoesOn) {
+    std::filesystem::path lockDirectory{"unset"};
+    {
+        const ScopedVariable noRuntime("XDG_RUNTIME_DIR", nullptr);
+        const ScopedVariable noTemporary("TMPDIR", "/nonexistent");
+        ASSERT_NO_THROW(lockDirectory = InstanceLock::DefaultDirectory());
+    }
+    EXPECT_TRUE(lockDirectory.empty()) << lockDirectory;
+    EXPECT_EQ(InstanceLock("ZUVOZERARO", lockDirectory).outcome(),
+              InstanceLock::Outcome::Unavailable);
+
+    FormEnvironment env = environment();
+    env.instanceLockDirectory = lockDirectory;
+    TForm1 window(std::move(env));
+    EXPECT_FALSE(window.StartupAborted());
+    EXPECT_TRUE(prompter->messages.empty());
+    EXPECT_FALSE(server->calls.empty());
+}
 
 TEST_F(Instance, SecondCopyIsRefusedWhileTheFirstRunsAndAcceptedAfterItWasKilled) {
     writeSettings("650", "NOT", "NOT", "0", "0", "A");

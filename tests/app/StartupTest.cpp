@@ -122,6 +122,7 @@ TEST_F(Startup, AnUnwritableFileIsReportedAndLeftAsItWas) {
     const std::string before = readIni();
     fs::permissions(ini(), fs::perms::owner_read);
     TForm1& f = start();
+    settle();
     ASSERT_EQ(prompter->messages.size(), 1u) << "start-up reports it once and goes on";
     EXPECT_EQ(prompter->messages[0].text,
               "Unable to write to " + QString::fromStdString(ini()) + ".");
@@ -131,8 +132,41 @@ TEST_F(Startup, AnUnwritableFileIsReportedAndLeftAsItWas) {
 
     f.TrackButton->click();
     EXPECT_TRUE(f.TrackButton->LEDOn());
+    settle();
     ASSERT_EQ(prompter->messages.size(), 2u) << "every later save reports it";
     EXPECT_EQ(readIni(), before);
+    closeForm();
+    EXPECT_EQ(prompter->messages.size(), 3u) << "the save on closing is reported before the end";
+}
+
+TEST_F(Startup, ASettingsPathThatCannotBeReadGivesTheDefaultsAndSaysWhy) {
+    fs::create_directories(dir / "station");
+    arguments = {"-F", "station"};
+    TForm1& f = start();
+    settle();
+    EXPECT_EQ(f.OffsetTrack->Position(), 500);
+    EXPECT_FALSE(f.TrackButton->LEDOn());
+    ASSERT_GE(prompter->messages.size(), 1u);
+    const QString path = QString::fromStdString((dir / "station").string());
+    EXPECT_EQ(prompter->messages[0].text, "Unable to read " + path + ": Is a directory.");
+    EXPECT_EQ(prompter->messages.back().text, "Unable to write to " + path + ".");
+    EXPECT_TRUE(fs::is_directory(dir / "station"));
+}
+
+TEST_F(Startup, AnEditorsByteOrderMarkAndQuotedValuesKeepTheOperatorsSettings) {
+    writeIni(
+        "\xEF\xBB\xBF[DIVIZURE]\r\nOFFSET='700'\r\nSHIFT=\"TRUE\"\r\nTRACK=\"TRUE\"\r\n"
+        "MASTER=\"1\"\r\nSLAVE=0\r\nSLAVEVFO=\"B\"\r\n");
+    TForm1& f = start();
+    EXPECT_EQ(f.OffsetTrack->Position(), 700);
+    EXPECT_TRUE(f.OffsetButton->LEDOn());
+    EXPECT_TRUE(f.TrackButton->LEDOn());
+    EXPECT_EQ(f.MasterList->currentIndex(), 1);
+    EXPECT_TRUE(f.SlaveVFOB->isChecked());
+    closeForm();
+    EXPECT_EQ(readIni(),
+              "\xEF\xBB\xBF[DIVIZURE]\r\nOFFSET=700\r\nSHIFT=TRUE\r\nTRACK=TRUE\r\n"
+              "MASTER=1\r\nSLAVE=0\r\nSLAVEVFO=B\r\n");
 }
 
 TEST_F(Startup, SettingsPathComesFromTheCommandLineAsTyped) {
@@ -141,6 +175,7 @@ TEST_F(Startup, SettingsPathComesFromTheCommandLineAsTyped) {
     start();
     EXPECT_EQ(form().SettingsPath, dir / "Station" / "My.ini");
     form().SaveSettings();
+    settle();
     EXPECT_TRUE(fs::exists(dir / "Station" / "My.ini"));
 
     arguments = {"-F"};
@@ -165,8 +200,7 @@ TEST_F(Startup, AFailingRigServerCallIsShownAndTheWindowStillOpens) {
     EXPECT_EQ(prompter->messages[0].caption, "ZuvozeRaro");
     EXPECT_EQ(f.MasterList->count(), 0) << "the steps after the failing call are not done";
     EXPECT_EQ(server->calls.back(), "rig2.TypeText?");
-    f.show();
-    EXPECT_TRUE(f.isVisible());
+    EXPECT_FALSE(f.StartupAborted()) << "the window still opens";
     // The operator's choice survives a start whose lists could not be filled.
     f.SaveSettings();
     EXPECT_EQ(saved("MASTER"), "1");

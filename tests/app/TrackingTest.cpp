@@ -128,5 +128,30 @@ TEST_F(Tracking, AFailingWriteLeavesTheSlaveOnTheTargetVfo) {
               (std::vector<std::string>{"rig2.VfoBits=4096", "rig2.Frequency=14025000",
                                         "rig2.ModeBits=8388608"}));
     EXPECT_EQ(slave2().vfo, VFOB);
-    EXPECT_EQ(f.RigEventErrorText(), "Rig 1: Mode refused.");
+    EXPECT_EQ(f.RigEventErrorText(), "Rig 2: Mode refused.") << "the rig that refused";
+}
+
+TEST_F(Tracking, RigTwoLeadsOnceReadAndALineAboutRigOneClearsWhenItAnswers) {
+    writeSettings("500", "NOT", "TRUE", "1", "0", "A");
+    ScriptedRigState& slave1 = server->rig(1).state;
+    ScriptedRigState& master2 = server->rig(2).state;
+    master2.frequencyA = 0;  // not read yet
+    TForm1& f = start();
+    raiseParams(1, FREQ);
+    for (const std::string& write : server->writes()) {
+        EXPECT_NE(write.rfind("rig1.Frequency=", 0), 0u) << "no 0 Hz reaches rig 1: " << write;
+    }
+    EXPECT_EQ(slave1.frequencyA, 14'000'000);
+    EXPECT_EQ(f.RigEventErrorText(), "");
+
+    master2.frequencyA = 7'050'000;
+    master2.modeA = LSB;
+    server->failCall("rig1.Frequency=", E_FAILURE, "Frequency refused", 1);
+    raiseParams(2, FREQ);
+    EXPECT_EQ(f.RigEventErrorText(), "Rig 1: Frequency refused.");
+    // Rig 1 has no event of its own to report; its next stamp going through clears the line.
+    raiseParams(2, FREQ);
+    EXPECT_EQ(slave1.frequencyA, 7'050'000);
+    EXPECT_EQ(slave1.modeA, LSB);
+    EXPECT_EQ(f.RigEventErrorText(), "");
 }

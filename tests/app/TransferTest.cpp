@@ -65,6 +65,16 @@ TEST_F(Transfer, AppliesTheActiveOffsetWithOneSignConvention) {
     EXPECT_EQ(rig2().frequencyA, 14'000'250);
     EXPECT_EQ(rig1().frequencyA, 14'099'750);
 
+    // The tray's items are the same commands.
+    rig1().frequencyA = 14'000'000;
+    rig2().frequencyA = 14'100'000;
+    pick(f.TrayMenu, "2>1");
+    EXPECT_EQ(rig1().frequencyA, 14'099'750);
+    rig1().frequencyA = 14'000'000;
+    pick(f.TrayMenu, "1<>2");
+    EXPECT_EQ(rig2().frequencyA, 14'000'250);
+    EXPECT_EQ(rig1().frequencyA, 14'099'750);
+
     offset(400);
     f.R1toR2->click();
     EXPECT_EQ(rig2().frequencyA, rig1().frequencyA - 100);
@@ -73,6 +83,20 @@ TEST_F(Transfer, AppliesTheActiveOffsetWithOneSignConvention) {
     f.OffsetTrack->SetPosition(750);
     f.R1toR2->click();
     EXPECT_EQ(rig2().frequencyA, rig1().frequencyA) << "offset off: no offset";
+}
+
+TEST_F(Transfer, TheOffsetLabelShowsTheSignAndThreeDigits) {
+    TForm1& f = start();
+    f.OffsetButton->click();
+    for (const auto& [position, label] : std::vector<std::pair<int, QString>>{{0, "-500 Hz"},
+                                                                              {1000, "+500 Hz"},
+                                                                              {495, "-005 Hz"},
+                                                                              {512, "+012 Hz"},
+                                                                              {500, "+000 Hz"}}) {
+        f.OffsetTrack->SetPosition(position);
+        EXPECT_EQ(f.OffsetHz->text(), label) << position;
+    }
+    EXPECT_EQ(saved("OFFSET"), "500");
 }
 
 TEST_F(Transfer, TwoSwapsGiveBothRigsBackTheirFrequencies) {

@@ -12,14 +12,6 @@ namespace {
 
 class WindowCommands : public FormFixture {
 protected:
-    QAction* trayItem(const QString& caption) {
-        for (QAction* a : form().TrayMenu->actions()) {
-            if (a->text() == caption) {
-                return a;
-            }
-        }
-        return nullptr;
-    }
     QStringList captions(QMenu* menu) {
         QStringList out;
         for (QAction* a : menu->actions()) {
@@ -54,13 +46,17 @@ private:
 TEST_F(WindowCommands, CancellingTheExitLeavesTheProgramRunningWithItsIcon) {
     TForm1& f = start();
     f.show();
-    prompter->answers = {IDCANCEL};
+    prompter->answers = {IDCANCEL, IDCANCEL, IDCANCEL};
     f.Exit1->trigger();
-    ASSERT_EQ(prompter->messages.size(), 1u);
-    EXPECT_EQ(prompter->messages[0].text, "Do you really want to exit?");
-    EXPECT_EQ(prompter->messages[0].caption, "Warning!");
-    EXPECT_EQ(prompter->messages[0].buttons, MessageButtons::OkCancel);
-    EXPECT_EQ(prompter->messages[0].icon, MessageIcon::None);
+    pick(f.TrayMenu, "Exit");
+    pick(f.SystemMenu, "&Quit\tAlt+F4");
+    ASSERT_EQ(prompter->messages.size(), 3u) << "every route asks";
+    for (const auto& message : prompter->messages) {
+        EXPECT_EQ(message.text, "Do you really want to exit?");
+        EXPECT_EQ(message.caption, "Warning!");
+        EXPECT_EQ(message.buttons, MessageButtons::OkCancel);
+        EXPECT_EQ(message.icon, MessageIcon::None);
+    }
     EXPECT_TRUE(f.isVisible());
     EXPECT_TRUE(f.TrayIcon->isVisible());
     EXPECT_EQ(endProcessCalls, 0);
@@ -71,8 +67,9 @@ TEST_F(WindowCommands, ConfirmedExitRemovesTheIconBeforeClosingAndSaves) {
     f.show();
     CloseWatcher watcher(f);
     f.OffsetTrack->SetPosition(321);
+    settle();
     fs::remove(ini());
-    f.SystemMenuCommand(TForm1::SC_QUIT);
+    pick(f.SystemMenu, "&Quit\tAlt+F4");
     EXPECT_TRUE(watcher.closed);
     EXPECT_FALSE(watcher.iconShownAtClose);
     EXPECT_FALSE(f.isVisible());
@@ -84,9 +81,10 @@ TEST_F(WindowCommands, EveryRouteToTrackOffsetAndAboutReachesTheSameHandlerAndSa
     TForm1& f = start();
     const std::vector<std::function<void()>> track = {
         [&] { f.TrackButton->click(); }, [&] { f.Track1->trigger(); },
-        [&] { trayItem("Track")->trigger(); }, [&] { f.SystemMenuCommand(TForm1::SC_TRACK); }};
+        [&] { pick(f.TrayMenu, "Track"); }, [&] { pick(f.SystemMenu, "Track"); }};
     bool on = false;
     for (const auto& route : track) {
+        settle();
         fs::remove(ini());
         route();
         on = !on;
@@ -96,9 +94,10 @@ TEST_F(WindowCommands, EveryRouteToTrackOffsetAndAboutReachesTheSameHandlerAndSa
     }
     const std::vector<std::function<void()>> offset = {
         [&] { f.OffsetButton->click(); }, [&] { f.Offset1->trigger(); },
-        [&] { trayItem("Offset")->trigger(); }, [&] { f.SystemMenuCommand(TForm1::SC_OFFSET); }};
+        [&] { pick(f.TrayMenu, "Offset"); }, [&] { pick(f.SystemMenu, "Offset"); }};
     on = false;
     for (const auto& route : offset) {
+        settle();
         fs::remove(ini());
         route();
         on = !on;
@@ -106,12 +105,14 @@ TEST_F(WindowCommands, EveryRouteToTrackOffsetAndAboutReachesTheSameHandlerAndSa
         EXPECT_EQ(f.OffsetTrack->isHidden(), !on);
         EXPECT_EQ(saved("SHIFT"), on ? "TRUE" : "FALSE");
     }
-    const std::vector<std::function<void()>> about = {
-        [&] { f.About1->trigger(); }, [&] { trayItem("About")->trigger(); },
-        [&] { f.SystemMenuCommand(TForm1::SC_ABOUT); }};
+    const std::vector<std::function<void()>> about = {[&] { f.About1->trigger(); },
+                                                      [&] { pick(f.TrayMenu, "About"); },
+                                                      [&] { pick(f.SystemMenu, "&About..."); }};
     for (const auto& route : about) {
+        settle();
         fs::remove(ini());
         route();
+        settle();
         EXPECT_TRUE(fs::exists(ini())) << "the About command saves after the box closed";
     }
     EXPECT_EQ(prompter->dialogs, (std::vector<QString>(3, "Korvex Plus Using OmniRig")));
@@ -121,8 +122,8 @@ TEST_F(WindowCommands, EveryRouteToTheRigServerSettingsShowsIt) {
     TForm1& f = start();
     server->clearCalls();
     f.Settings1->trigger();
-    trayItem("OmniRig Settings")->trigger();
-    f.SystemMenuCommand(TForm1::SC_RIGSERVER_SETTINGS);
+    pick(f.TrayMenu, "OmniRig Settings");
+    pick(f.SystemMenu, "OmniRig Settings");
     EXPECT_EQ(server->calls, (std::vector<std::string>(3, "SettingsDialogVisible=1")));
 
     server->failCall("SettingsDialogVisible=", E_FAILURE, "No settings window");

@@ -5,6 +5,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <thread>
 
 #include "ScratchDirectory.h"
 
@@ -18,6 +20,13 @@ protected:
     std::string content() const {
         std::ifstream in(path_, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::set<std::string> names() const {
+        std::set<std::string> found;
+        for (const auto& e : fs::directory_iterator(dir_)) {
+            found.insert(e.path().filename().string());
+        }
+        return found;
     }
 
     OmniRig::Testing::ScratchDirectory scratch_{"ini"};
@@ -53,6 +62,53 @@ TEST_F(IniFileTest, LooksUpSectionsAndKeysWithoutCaseAndTrimsValues) {
     EXPECT_EQ(IniFile(dir_ / "none.ini").ReadString("DIVIZURE", "OFFSET", "500"), "500");
 }
 
+TEST_F(IniFileTest, ValuesLoseOnePairOfMatchingQuotes) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"\"TRUE\"", "TRUE"}, {" 'TRUE' ", "TRUE"},   {"\" 7 \"", " 7 "},
+        {"\"\"", ""},         {"\"\"x\"\"", "\"x\""}, {"\"TRUE'", "\"TRUE'"},
+        {"\"", "\""},         {"'TRUE", "'TRUE"},     {"a \"b\"", "a \"b\""},
+    };
+    std::string text = "[DIVIZURE]\n";
+    for (size_t i = 0; i < cases.size(); ++i) {
+        text += "K" + std::to_string(i) + "=" + cases[i].first + "\n";
+    }
+    put(text);
+    IniFile ini(path_);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(ini.ReadString("DIVIZURE", "K" + std::to_string(i), "<none>"), cases[i].second)
+            << cases[i].first;
+    }
+    // What the program writes it writes bare.
+    ini.WriteString("DIVIZURE", "K0", "FALSE");
+    EXPECT_TRUE(content().starts_with("[DIVIZURE]\nK0=FALSE\nK1= 'TRUE' \n")) << content();
+}
+
+TEST_F(IniFileTest, UnreadablePathRaisesReadErrorWithTheSystemsReason) {
+    const fs::path folder = dir_ / "ZUVOZERARO.INI";
+    fs::create_directory(folder);
+    const IniFile ini(folder);
+    try {
+        ini.ReadString("DIVIZURE", "OFFSET", "500");
+        FAIL() << "the read of a directory did not fail";
+    } catch (const IniReadError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to read " + folder.string() + ": Is a directory");
+    }
+    EXPECT_THROW(ini.SectionExists("DIVIZURE"), IniReadError);
+    EXPECT_THROW(ini.ReadSectionKeys("DIVIZURE"), IniReadError);
+    try {
+        IniFile(folder).WriteString("DIVIZURE", "OFFSET", "1");
+        FAIL() << "the write into a directory was not refused";
+    } catch (const IniWriteError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + folder.string());
+    }
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(names(), std::set<std::string>{"ZUVOZERARO.INI"});
+
+    // A path through a plain file names no file at all, like a missing one.
+    std::ofstream(dir_ / "plain") << "[DIVIZURE]\n";
+    EXPECT_EQ(IniFile(dir_ / "plain" / "x.ini").ReadString("DIVIZURE", "OFFSET", "500"), "500");
+}
+
 TEST_F(IniFileTest, WriteChangesOnlyTheKeysLineAndKeepsEveryOtherByte) {
     put(kStation);
     IniFile ini(path_);
@@ -67,6 +123,35 @@ TEST_F(IniFileTest, WriteChangesOnlyTheKeysLineAndKeepsEveryOtherByte) {
 
     ini.WriteString("Rig2", "Model", "1");
     EXPECT_EQ(content(), expected + "[Rig2]\r\nModel=1\r\n");
+}
+
+TEST_F(IniFileTest, OneWriteSetsManyKeysInPlaceAndAddsTheRestInOrder) {
+    put(kStation);
+    IniFile ini(path_);
+    ini.WriteStrings("DIVIZURE",
+                     {{"TRACK", "FALSE"}, {"SLAVEVFO", "B"}, {"offset", "650"}, {"MASTER", "1"}});
+    std::string expected = kStation;
+    expected.replace(expected.find("offset = 700 "), 13, "offset=650");
+    expected.replace(expected.find("Track=TRUE\r\n"), 12,
+                     "TRACK=FALSE\r\nSLAVEVFO=B\r\nMASTER=1\r\n");
+    EXPECT_EQ(content(), expected);
+
+    ini.WriteStrings("Rig2", {{"MODEL", "1"}, {"PORT", "/dev/ttyUSB0"}, {"model", "2"}});
+    EXPECT_EQ(content(), expected + "[Rig2]\r\nmodel=2\r\nPORT=/dev/ttyUSB0\r\n");
+}
+
+TEST_F(IniFileTest, ByteOrderMarkIsReadThroughAndKeptAtTheStart) {
+    const std::string bom = "\xEF\xBB\xBF";
+    put(bom + "[DIVIZURE]\r\nOFFSET=700\r\n");
+    IniFile ini(path_);
+    EXPECT_TRUE(ini.SectionExists("DIVIZURE"));
+    EXPECT_EQ(ini.ReadString("DIVIZURE", "OFFSET", "500"), "700");
+    ini.WriteStrings("DIVIZURE", {{"OFFSET", "650"}, {"TRACK", "TRUE"}});
+    EXPECT_EQ(content(), bom + "[DIVIZURE]\r\nOFFSET=650\r\nTRACK=TRUE\r\n");
+
+    put(bom);
+    ini.WriteString("DIVIZURE", "OFFSET", "500");
+    EXPECT_EQ(content(), bom + "[DIVIZURE]\nOFFSET=500\n");
 }
 
 TEST_F(IniFileTest, CreatesTheFileAndAppendsToOneWithoutFinalLineBreak) {
@@ -92,13 +177,29 @@ TEST_F(IniFileTest, RefusedWriteNamesThePathAndLeavesTheFileAsItWas) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + path_.string());
     }
     EXPECT_EQ(content(), kStation);
+    EXPECT_THROW(ini.WriteStrings("Rig2", {{"MODEL", "1"}, {"PORT", "x"}}), IniWriteError);
+    EXPECT_EQ(content(), kStation);
 
     IniFile nowhere(dir_ / "missing" / "ZUVOZERARO.INI");
     EXPECT_THROW(nowhere.WriteString("DIVIZURE", "OFFSET", "1"), IniWriteError);
 }
 
-TEST_F(IniFileTest, ReplacesTheFileWholeAndLeavesNoTemporaryBehind) {
+TEST_F(IniFileTest, ReplacesTheFileWholeAndClearsAwayOnlyItsOwnLeftoverTemporaries) {
     put(kStation);
+    // What saves killed before their rename left, and look-alikes that are not ours.
+    const std::set<std::string> leftovers = {".ZUVOZERARO.INI.a1B2c3", ".ZUVOZERARO.INI.Zz09aQ"};
+    const std::set<std::string> others = {".ZUVOZERARO.INI.a1B2c",  ".ZUVOZERARO.INI.a1B2c3d",
+                                          ".ZUVOZERARO.INI.a1-2c3", ".OTHER.INI.a1B2c3",
+                                          "ZUVOZERARO.INI.a1B2c3",  "ZUVOZERARO.INI.bak"};
+    for (const auto& name : leftovers) {
+        std::ofstream(dir_ / name) << "[DIVIZURE]\n";
+    }
+    for (const auto& name : others) {
+        std::ofstream(dir_ / name) << "[DIVIZURE]\n";
+    }
+    fs::create_directory(dir_ / ".ZUVOZERARO.INI.d1r2c3");
+    fs::create_symlink("ZUVOZERARO.INI.bak", dir_ / ".ZUVOZERARO.INI.l1n2k3");
+
     fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
     struct stat before {};
     ::stat(path_.c_str(), &before);
@@ -108,11 +209,27 @@ TEST_F(IniFileTest, ReplacesTheFileWholeAndLeavesNoTemporaryBehind) {
     // A new file took the old one's place, with the old one's permissions.
     EXPECT_NE(before.st_ino, after.st_ino);
     EXPECT_EQ(after.st_mode & 0777, 0600u);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) {
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1);
+    std::set<std::string> kept = others;
+    kept.insert({"ZUVOZERARO.INI", ".ZUVOZERARO.INI.d1r2c3", ".ZUVOZERARO.INI.l1n2k3"});
+    EXPECT_EQ(names(), kept);
+}
+
+TEST_F(IniFileTest, WritersOnTwoThreadsLoseNoneOfEachOthersChanges) {
+    constexpr int kWrites = 25;
+    auto writer = [this](const std::string& section) {
+        IniFile ini(path_);
+        for (int i = 0; i < kWrites; ++i) {
+            ini.WriteString(section, "K" + std::to_string(i), std::to_string(i));
+        }
+    };
+    std::thread window(writer, "DIVIZURE");
+    std::thread rigSettings(writer, "RIG1");
+    window.join();
+    rigSettings.join();
+    const IniFile ini(path_);
+    EXPECT_EQ(ini.ReadSectionKeys("DIVIZURE").size(), size_t{kWrites});
+    EXPECT_EQ(ini.ReadSectionKeys("RIG1").size(), size_t{kWrites});
+    EXPECT_EQ(names(), std::set<std::string>{"ZUVOZERARO.INI"});
 }
 
 TEST_F(IniFileTest, WritingThroughALinkKeepsTheLink) {

@@ -69,9 +69,16 @@ HamlibSettingsDialog::HamlibSettingsDialog(HamlibRigServer& server, QWidget* par
 
 void HamlibSettingsDialog::load() {
     const IniFile settings(server_.settingsPath());
-    rig1_->load(RigConfig::read(settings, 1));
-    rig2_->load(RigConfig::read(settings, 2));
     message_->clear();
+    try {
+        rig1_->load(RigConfig::read(settings, 1));
+        rig2_->load(RigConfig::read(settings, 2));
+    } catch (const IniReadError& e) {
+        // The rigs run on the defaults then, and so does the window.
+        rig1_->load(RigConfig{});
+        rig2_->load(RigConfig{});
+        message_->setText(QString::fromUtf8(e.what()));
+    }
 }
 
 bool HamlibSettingsDialog::apply() {
@@ -106,8 +113,9 @@ bool HamlibSettingsDialog::apply() {
         try {
             configs[i]->write(settings, i + 1);
             panels[i]->markSaved();
-        } catch (const IniWriteError& e) {
-            message_->setText(QString::fromLocal8Bit(e.what()));
+        } catch (const std::runtime_error& e) {
+            // Unable to write, or to read what is to be kept around the change.
+            message_->setText(QString::fromUtf8(e.what()));
             saved = false;
         }
     }

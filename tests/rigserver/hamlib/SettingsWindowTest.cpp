@@ -232,3 +232,19 @@ TEST_F(RigServerSettings, AnOpenSettingsWindowDoesNotKeepTheProgramRunning) {
     keptRunning.start(5'000);
     EXPECT_EQ(QCoreApplication::exec(), 0);
 }
+
+TEST_F(RigServerSettings, ASettingsPathThatCannotBeReadRunsTheDummiesAndSaysWhy) {
+    std::filesystem::create_directories(settingsPath);
+    start(nullptr);
+    EXPECT_EQ(rig(1).TypeText(), "Dummy");
+    HamlibSettingsDialog* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    const QString path = QString::fromStdString(settingsPath.string());
+    EXPECT_EQ(dialog->message()->text(), "Unable to read " + path + ": Is a directory");
+    dialog->panel(1)->modelBox()->setModelNumber(2);
+    dialog->panel(1)->portBox()->setEditText("127.0.0.1:4532");
+    clickOk(dialog);
+    EXPECT_TRUE(dialog->isVisible()) << "nothing was saved, so the window stays";
+    EXPECT_EQ(dialog->message()->text(), "Unable to read " + path + ": Is a directory");
+    EXPECT_TRUE(std::filesystem::is_directory(settingsPath));
+}

@@ -55,8 +55,29 @@ TEST_F(IniFileWindowsTest, ReadOnlyAttributeRefusesTheWriteAndLeavesTheFile) {
     EXPECT_THROW(IniFile(dir_ / "missing" / "x.ini").WriteString("A", "b", "c"), IniWriteError);
 }
 
-TEST_F(IniFileWindowsTest, ReplacesTheWholeFileKeepsItsMarksAndLeavesNoTemporary) {
+TEST_F(IniFileWindowsTest, AFolderInThePlaceOfTheFileRaisesReadErrorAndRefusesWrites) {
+    fs::create_directory(path_);
+    const IniFile ini(path_);
+    try {
+        ini.ReadString("DIVIZURE", "OFFSET", "500");
+        FAIL() << "the read of a folder did not fail";
+    } catch (const IniReadError& e) {
+        const std::string prefix = "Unable to read " + path_.string() + ": ";
+        const std::string message = e.what();
+        EXPECT_EQ(message.substr(0, prefix.size()), prefix);
+        EXPECT_GT(message.size(), prefix.size()) << "the system's reason is missing";
+    }
+    EXPECT_THROW(ini.ReadSectionKeys("DIVIZURE"), IniReadError);
+    EXPECT_THROW(IniFile(path_).WriteString("DIVIZURE", "OFFSET", "1"), IniWriteError);
+    EXPECT_TRUE(fs::is_directory(path_));
+    EXPECT_EQ(IniFile(dir_ / "none.ini").ReadString("DIVIZURE", "OFFSET", "500"), "500");
+}
+
+TEST_F(IniFileWindowsTest, ReplacesTheWholeFileKeepsItsMarksAndClearsAwayItsLeftovers) {
     put("; profile\r\n[DIVIZURE]\r\nOFFSET=500\r\n");
+    // A save killed before its move left the first; the second is another file's.
+    std::ofstream(dir_ / ".ZUVOZERARO.INI.a1B2c3") << "[DIVIZURE]\r\n";
+    std::ofstream(dir_ / ".OTHER.INI.a1B2c3") << "[DIVIZURE]\r\n";
     ASSERT_TRUE(::SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_HIDDEN));
     IniFile ini(path_);
     ini.WriteString("DIVIZURE", "OFFSET", "650");
@@ -64,7 +85,8 @@ TEST_F(IniFileWindowsTest, ReplacesTheWholeFileKeepsItsMarksAndLeavesNoTemporary
     EXPECT_EQ(content(), "; profile\r\n[DIVIZURE]\r\nOFFSET=650\r\nTRACK=TRUE\r\n");
     EXPECT_EQ(ini.ReadString("divizure", "track", ""), "TRUE");
     EXPECT_NE(::GetFileAttributesW(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
-    EXPECT_EQ(entries(), 1u);
+    EXPECT_FALSE(fs::exists(dir_ / ".ZUVOZERARO.INI.a1B2c3"));
+    EXPECT_EQ(entries(), 2u);
 }
 
 TEST_F(IniFileWindowsTest, CreatesTheFileInTheWorkingDirectoryByARelativeName) {
