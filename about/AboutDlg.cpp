@@ -3,12 +3,16 @@
 #include <memory>
 
 #include "AboutForm.h"
+#include "NativeTitle.h"
 
 TAboutDlg::TAboutDlg(QObject* owner) : QObject(owner) {}
 
 void TAboutDlg::Execute() {
     auto box = std::make_unique<TAboutBox>();
     box->setWindowTitle(Title);
+    if (Title.isEmpty()) {
+        KeepNativeTitleEmpty(*box);
+    }
     box->ProductName->setText(ProductName);
     box->Copyright->setText(CopyRight);
     box->Programmer->setText(Programmer);

@@ -4,7 +4,6 @@
 #include <QIcon>
 #include <filesystem>
 
-#include "AppTitle.h"
 #include "HamlibRigServer.h"
 #include "HamlibSettingsWindow.h"
 #include "InstanceLock.h"
@@ -14,7 +13,9 @@
 int ProgramMain(int argc, char** argv, const std::function<void(TForm1&)>& shown) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("zuvozeraro");
-    QGuiApplication::setApplicationDisplayName(kAppTitle);
+    // Window titles stay exactly as the window sets them; the desktop knows the program by its
+    // desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zuvozeraro"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zuvozeraro.svg")));
 
     // The rig server's events reach the window through its event loop.
