@@ -469,11 +469,17 @@ void TForm1::rigEvent(int32_t RigNumber, const std::function<void()>& handler) {
         rigEventError_[slot] =
             QStringLiteral("Rig %1: %2").arg(slot + 1).arg(ErrorDisplay::MessageText(error));
         rigEventLine_->setText(RigEventErrorText());
+        if (rig != RigNumber) {
+            RigHeardFrom(RigNumber);  // the event's own rig answered; another refused
+        }
     }
 }
 
 void TForm1::RigHeardFrom(int32_t RigNumber) {
-    const int slot = RigNumber == 2 ? 1 : 0;
+    if (RigNumber != 1 && RigNumber != 2) {
+        return;  // not a rig's event
+    }
+    const int slot = RigNumber - 1;
     if (!rigEventError_[slot].isEmpty()) {
         rigEventError_[slot].clear();
         rigEventLine_->setText(RigEventErrorText());
