@@ -10,7 +10,11 @@ include(GoogleTest)
 
 find_program(ZR_WINESERVER wineserver REQUIRED)
 set(ZR_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+# Wine turns Windows file names into Unix ones in the locale's character set: under the plain C
+# locale of a chroot or a container a name with a letter beyond ASCII has no Unix name at all, so
+# every run gets UTF-8, whatever the shell has.
 set(ZR_WINE_ENVIRONMENT
+    LC_ALL=C.UTF-8
     WINEPREFIX=${ZR_WINE_PREFIX}
     WINEDEBUG=-all
     WINEDLLOVERRIDES=winemenubuilder.exe=d

@@ -3,7 +3,7 @@
 # (name, value, unit, target), Google Benchmark's tables in build/bench/bench.log.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/setup.sh"
+"$top/scripts/setup.sh" linux
 "$top/scripts/build.sh" >/dev/null
 build=${ZR_BUILD_DIR:-$top/build}
 log=$build/bench/bench.log

@@ -17,7 +17,7 @@ done
 if [ -n "${missing:-}" ]; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo=sudo
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
 
 work=$(mktemp -d)
@@ -35,7 +35,8 @@ elif [ "$what" = settings ]; then
     # A station as the README sets it up: a radio on a serial cable and one behind rigctld.
     printf '[RIG1]\nMODEL=3073\nPORT=/dev/ttyUSB0\nSPEED=19200\n[RIG2]\nMODEL=2\nPORT=127.0.0.1:4532\n' >"$work/ZUVOZERARO.INI"
 fi
-Xvfb "$display" -screen 0 1100x640x24 -nolisten tcp >/dev/null 2>&1 &
+# Room for the window at its design position, (388, 195), and for its dialogs.
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that the build, the tests and the demo need. Idempotent, and
-# quiet when everything is present.
+# Installs the Debian 12 packages that are missing. "scripts/setup.sh linux" takes what the Linux
+# build, its tests, the benchmarks and the demo need; without an argument the Windows cross build
+# and Wine for its tests come too. Silent when everything is present; otherwise says what is
+# missing and how the download and the installation go.
 set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
     libhamlib-dev libhamlib-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-liberation
-    g++-mingw-w64-x86-64-posix wine wine64 wine64-tools
 )
+case "${1:-all}" in
+    linux) ;;
+    all) packages+=(g++-mingw-w64-x86-64-posix wine wine64 wine64-tools) ;;
+    *) echo "usage: $0 [linux]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,9 +26,46 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+echo "Missing Debian packages: ${missing[*]}"
+echo "Updating the package lists (apt-get update)..."
+as_root apt-get update -qq
+
+count=$(as_root apt-get install -s --no-install-recommends "${missing[@]}" | grep -c '^Inst ' || true)
+megabytes=$(as_root apt-get install -qq --print-uris --no-install-recommends "${missing[@]}" |
+    awk '{ s += $3 } END { printf "%d", s / 1000000 }')
+echo "Installing them and what they need: $count packages, $megabytes MB to download..."
+
+# apt's machine-readable progress ("dlstatus:N:PERCENT:what", "pmstatus:PACKAGE:PERCENT:what"),
+# shown a line per twentieth of each phase.
+progress() {
+    local line phase percent what shown_dl=-1 shown_pm=-1
+    while IFS= read -r line; do
+        [[ $line =~ ^(dl|pm)status:.*:([0-9]+)[.,][0-9]+:(.*)$ ]] || continue
+        phase=${BASH_REMATCH[1]} percent=$((BASH_REMATCH[2] / 5 * 5)) what=${BASH_REMATCH[3]}
+        if [ "$phase" = dl ] && [ "$percent" -gt "$shown_dl" ]; then
+            shown_dl=$percent
+            printf '  download %3d%%  %s\n' "$percent" "$what"
+        elif [ "$phase" = pm ] && [ "$percent" -gt "$shown_pm" ]; then
+            shown_pm=$percent
+            printf '  install  %3d%%  %s\n' "$percent" "$what"
+        fi
+    done
+}
+
+log=$(mktemp "${TMPDIR:-/tmp}/zr-apt.XXXXXX")
+# sudo closes every descriptor past stderr, so apt's status descriptor is opened on its side; the
+# environment is passed the same way, since sudo resets it.
+if as_root env DEBIAN_FRONTEND=noninteractive sh -c 'log=$1; shift; exec "$@" 3>&1 >>"$log" 2>&1' \
+    sh "$log" apt-get install -y -q --no-install-recommends -o APT::Status-Fd=3 "${missing[@]}" |
+    progress; then
+    rm -f "$log"
+    echo "Packages installed."
+else
+    tail -n 30 "$log" >&2
+    echo "Installing the packages failed; apt's whole output is in $log" >&2
+    exit 1
+fi

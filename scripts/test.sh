@@ -4,15 +4,19 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
+build=${ZR_BUILD_DIR:-$top/build}
+echo "Building everything in $build..."
 "$top/scripts/build.sh"
 status=0
-(cd "${ZR_BUILD_DIR:-$top/build}" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)") ||
-    status=1
+echo "Running the Linux tests..."
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)") || status=1
 
 # The rig server and its tests built for Windows and run under Wine, against a stand-in server.
 win=${ZR_WIN_BUILD_DIR:-$top/build-win}
+echo "Building the Windows tests in $win..."
 cmake -S "$top" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64-posix.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_BUILD_GUI=OFF -DZR_BUILD_BENCH=OFF >/dev/null
 cmake --build "$win" -j"$(nproc)"
+echo "Running the Windows tests under Wine..."
 (cd "$win" && ctest --output-on-failure -j"$(nproc)") || status=1
 exit $status
