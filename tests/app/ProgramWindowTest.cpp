@@ -1,6 +1,7 @@
-// The titles the window system shows: the program's own window, its boxes and its About box,
-// started as the program entry starts them, on a virtual X display. Qt may add the program's name
-// to a title, or put it in an empty one; the operator sees exactly the window's caption.
+// The program's window as the program entry starts it, on the virtual X display the run script
+// makes: the whole window on the screen, and the titles the window system shows for it, its boxes
+// and its About box. Qt may add the program's name to a title, or put it in an empty one; the
+// operator sees exactly the window's caption.
 
 #include <gtest/gtest.h>
 #include <qguiapplication_platform.h>
@@ -8,6 +9,7 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -51,7 +53,7 @@ std::string shownTitle(QWidget& window) {
     return title;
 }
 
-TEST(WindowTitles, AreExactlyTheCaptionsAnEmptyOneIncluded) {
+TEST(ProgramWindow, FitsTheScreenAndItsTitlesAreExactlyTheCaptions) {
     OmniRig::Testing::ScratchDirectory dir("titles");
     ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -61,6 +63,9 @@ TEST(WindowTitles, AreExactlyTheCaptionsAnEmptyOneIncluded) {
     bool checked = false;
     const int code = ProgramMain(1, argv, [&](TForm1& form) {
         EXPECT_EQ(shownTitle(form), "Korvex Plus");
+        EXPECT_EQ(form.pos(), QPoint(388, 195));
+        EXPECT_TRUE(form.screen()->geometry().contains(form.frameGeometry()))
+            << "rig 2's panel cut off";
         form.AboutDialog->RunModal = [](QDialog& box) {
             box.show();
             EXPECT_EQ(shownTitle(box), "Korvex Plus Using OmniRig");
