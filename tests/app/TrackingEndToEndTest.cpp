@@ -29,11 +29,12 @@ protected:
         proxy2 = std::make_unique<CommandCountingProxy>(peer2.port());
     }
 
-    TForm1& startOnPeers(const std::string& slaveVfo) {
+    TForm1& startOnPeers(const std::string& slaveVfo, const std::string& master = "0") {
         TForm1& f = startOnHamlib(
             "[RIG1]\nMODEL=2\nPORT=" + proxy1->address() + "\nPOLL=" + std::to_string(kPollMs) +
             "\n[RIG2]\nMODEL=2\nPORT=" + proxy2->address() + "\nPOLL=" + std::to_string(kPollMs) +
-            "\n[DIVIZURE]\nTRACK=TRUE\nMASTER=0\nSLAVE=1\nSLAVEVFO=" + slaveVfo + "\n");
+            "\n[DIVIZURE]\nTRACK=TRUE\nMASTER=" + master +
+            "\nSLAVE=" + (master == "0" ? "1" : "0") + "\nSLAVEVFO=" + slaveVfo + "\n");
         // Coming on-line, each rig is taken to VFO B and back to read it: a second client's
         // change made meanwhile would land on VFO B.
         EXPECT_TRUE(QTest::qWaitFor(
@@ -57,6 +58,25 @@ protected:
 };
 
 }  // namespace
+
+TEST_F(TrackingEndToEnd, RigTwoLeadsRigOneFromTheStartWithNoErrorLine) {
+    peer2.command("F 7074000");
+    peer2.command("M USB 2400");
+    TForm1& f = startOnPeers("A", "1");
+    auto followed = [&](const char* frequency) {
+        return QTest::qWaitFor(
+            [&] {
+                return peer1.command("f").value("Frequency") == frequency &&
+                       peer1.command("m").value("Mode") == "USB";
+            },
+            5'000);
+    };
+    EXPECT_TRUE(followed("7074000"));
+    peer2.command("F 7076500");
+    EXPECT_TRUE(followed("7076500"));
+    EXPECT_EQ(peer2.command("f").value("Frequency"), "7076500") << "the master is left alone";
+    EXPECT_EQ(f.RigEventErrorText(), "");
+}
 
 TEST_F(TrackingEndToEnd, TheSlavesChosenVfoFollowsAndTheSlaveEndsOnItsOwn) {
     // VFO B holds the master's frequency and mode while the slave is back on VFO A.
