@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 #include "HamlibLibrary.h"
@@ -14,14 +15,15 @@ namespace {
 std::mutex instanceMutex;
 std::weak_ptr<HamlibRigServer> runningInstance;
 
-// Both rigs' settings; an unreadable file gives both the defaults, and the window tells the
-// operator about the file itself.
-std::pair<RigConfig, RigConfig> readRigConfigs(const std::filesystem::path& settingsPath) {
+// Both rigs' settings, or nothing when the file cannot be read (the window tells the operator
+// about the file itself).
+std::optional<std::pair<RigConfig, RigConfig>> readRigConfigs(
+    const std::filesystem::path& settingsPath) {
     try {
         const IniFile settings(settingsPath);
-        return {RigConfig::read(settings, 1), RigConfig::read(settings, 2)};
+        return std::pair{RigConfig::read(settings, 1), RigConfig::read(settings, 2)};
     } catch (const IniReadError&) {
-        return {RigConfig{}, RigConfig{}};
+        return std::nullopt;
     }
 }
 
@@ -33,7 +35,9 @@ HamlibRigServer::HamlibRigServer(std::filesystem::path settingsPath, Dispatcher 
       hub_(std::make_shared<EventHub>(std::move(dispatcher))),
       settingsWindowFactory_(std::move(settingsWindow)) {
     HamlibLibrary::initialise();
-    auto [config1, config2] = readRigConfigs(settingsPath_);
+    // An unreadable file starts the rigs on the defaults.
+    auto [config1, config2] =
+        readRigConfigs(settingsPath_).value_or(std::pair<RigConfig, RigConfig>{});
     rig1_ = std::make_shared<HamlibRig>(1, std::move(config1), hub_);
     rig2_ = std::make_shared<HamlibRig>(2, std::move(config2), hub_);
 }
@@ -71,9 +75,11 @@ const RigConfig& HamlibRigServer::rigConfig(int rigNumber) const {
 }
 
 void HamlibRigServer::reloadSettings() {
-    const auto [config1, config2] = readRigConfigs(settingsPath_);
-    rig1_->reconfigure(config1);
-    rig2_->reconfigure(config2);
+    // A file that cannot be read now changes no rig that is running.
+    if (const auto configs = readRigConfigs(settingsPath_)) {
+        rig1_->reconfigure(configs->first);
+        rig2_->reconfigure(configs->second);
+    }
 }
 
 void HamlibRigServer::settingsWindowClosed() {
