@@ -48,6 +48,10 @@ std::vector<HamlibLibrary::Model>& modelList() {
 
 }  // namespace
 
+std::string HamlibLibrary::version() {
+    return hamlib_version;
+}
+
 void HamlibLibrary::initialise() {
     static std::once_flag once;
     std::call_once(once, [] {

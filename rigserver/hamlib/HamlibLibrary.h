@@ -29,6 +29,9 @@ public:
         int maxSpeed = 0;
     };
 
+    // "Hamlib 4.5.4": the library this process runs on, with no backend loaded for it.
+    static std::string version();
+
     // Silences Hamlib's logging and loads every backend. Safe to call from any thread, any
     // number of times; every other function here calls it first.
     static void initialise();
