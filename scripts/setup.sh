@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that are missing. "scripts/setup.sh linux" takes what the Linux
-# build, its tests, the benchmarks and the demo need; without an argument the Windows cross build
-# and Wine for its tests come too. Silent when everything is present; otherwise says what is
-# missing and how the download and the installation go.
+# build, its tests, the benchmarks, the demo and the Debian package need; without an argument the
+# Windows cross build, Wine for its tests and the package checks' tools come too. Silent when
+# everything is present; otherwise says what is missing and how download and installation go.
 set -euo pipefail
 
 packages=(
@@ -11,10 +11,12 @@ packages=(
     libhamlib-dev libhamlib-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-liberation
+    file
 )
 case "${1:-all}" in
     linux) ;;
-    all) packages+=(g++-mingw-w64-x86-64-posix wine wine64 wine64-tools) ;;
+    all) packages+=(g++-mingw-w64-x86-64-posix wine wine64 wine64-tools
+        lintian desktop-file-utils appstream man-db) ;;
     *) echo "usage: $0 [linux]" >&2; exit 2 ;;
 esac
 

@@ -10,6 +10,9 @@ echo "Building everything in $build..."
 status=0
 echo "Running the Linux tests..."
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)") || status=1
+# Lintian's warnings on the Debian package pass the test; they are shown here all the same.
+lintian_log=$build/tests/package/deb/lintian.log
+[ ! -s "$lintian_log" ] || { echo "Lintian on the package:"; cat "$lintian_log"; }
 
 # The rig server and its tests built for Windows and run under Wine, against a stand-in server.
 win=${ZR_WIN_BUILD_DIR:-$top/build-win}
