@@ -32,8 +32,9 @@ if [ "$what" = main ]; then
     # Rig 2 on a network rig server that is not there: it shows off-line.
     printf '[RIG2]\nMODEL=2\nPORT=127.0.0.1:9\n' >"$work/ZUVOZERARO.INI"
 elif [ "$what" = settings ]; then
-    # A station as the README sets it up: a radio on a serial cable and one behind rigctld.
-    printf '[RIG1]\nMODEL=3073\nPORT=/dev/ttyUSB0\nSPEED=19200\n[RIG2]\nMODEL=2\nPORT=127.0.0.1:4532\n' >"$work/ZUVOZERARO.INI"
+    # A station as the README sets it up: a radio on a serial cable, shared with the station's
+    # other programs, and one behind rigctld with a 2 m transverter.
+    printf '[RIG1]\nMODEL=3073\nPORT=/dev/ttyUSB0\nSPEED=19200\nSHARE=4532\n[RIG2]\nMODEL=2\nPORT=192.168.1.20:4532\nLO=116000000\n' >"$work/ZUVOZERARO.INI"
 fi
 # Room for the window at its design position, (388, 195), and for its dialogs.
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &

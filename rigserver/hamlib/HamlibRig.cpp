@@ -57,17 +57,17 @@ RigResult HamlibRig::get_StatusText(std::string& value) {
 }
 
 RigResult HamlibRig::get_Frequency(int32_t& value) {
-    value = mailbox_.view().currentFrequency();
+    value = config_.transverter.onAir(mailbox_.view().currentFrequency());
     return RigResult::ok();
 }
 
 RigResult HamlibRig::get_FrequencyA(int32_t& value) {
-    value = mailbox_.view().freq[0];
+    value = config_.transverter.onAir(mailbox_.view().freq[0]);
     return RigResult::ok();
 }
 
 RigResult HamlibRig::get_FrequencyB(int32_t& value) {
-    value = mailbox_.view().freq[1];
+    value = config_.transverter.onAir(mailbox_.view().freq[1]);
     return RigResult::ok();
 }
 
@@ -77,7 +77,7 @@ RigResult HamlibRig::get_SplitBits(int32_t& value) {
 }
 
 RigResult HamlibRig::get_ModeBits(int32_t& value) {
-    value = mailbox_.view().currentMode();
+    value = config_.transverter.modes(mailbox_.view().currentMode());
     return RigResult::ok();
 }
 
@@ -90,7 +90,14 @@ RigResult HamlibRig::set_Frequency(int32_t value) {
     if (value < 0) {
         return RigResult::fail(E_INVALID_ARGUMENT, "Frequency must be above 0 Hz");
     }
-    return queue(RigWrite::Kind::Frequency, value);
+    const int64_t radio = config_.transverter.radio(value);
+    if (!Transverter::fits(radio)) {
+        return RigResult::fail(E_INVALID_ARGUMENT,
+                               std::to_string(value) +
+                                   " Hz is out of the transverter's range: the radio would be on " +
+                                   std::to_string(radio) + " Hz");
+    }
+    return queue(RigWrite::Kind::Frequency, static_cast<int32_t>(radio));
 }
 
 RigResult HamlibRig::set_VfoBits(int32_t value) {
@@ -122,7 +129,7 @@ RigResult HamlibRig::set_ModeBits(int32_t value) {
     if (!isModeBit(value)) {
         return RigResult::fail(E_INVALID_ARGUMENT, "ModeBits must be one mode bit");
     }
-    return queue(RigWrite::Kind::Mode, value);
+    return queue(RigWrite::Kind::Mode, config_.transverter.modes(value));
 }
 
 RigResult HamlibRig::queue(RigWrite::Kind kind, int32_t value) {

@@ -2,7 +2,8 @@
 // A rig object of the Hamlib rig server. Reads answer from the worker's published state at
 // once; writes change that view at once and are handed to the worker together once the
 // client's current call has returned to its event loop, so a handler's writes reach the radio
-// as one batch, in order.
+// as one batch, in order. Behind a transverter it reports and takes on-air frequencies and
+// modes; the worker and the radio see the radio's own.
 
 #include <memory>
 

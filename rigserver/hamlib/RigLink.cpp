@@ -1,6 +1,7 @@
 #include "RigLink.h"
 
 #include <cmath>
+#include <cstring>
 #include <mutex>
 
 #include "HamlibLibrary.h"
@@ -111,6 +112,12 @@ int RigLink::open() {
     {
         std::lock_guard lock(HamlibLibrary::handleMutex());
         code = rig_open(rig_);
+        if (code == RIG_OK && rig_->caps->rig_model == RIG_MODEL_NETRIGCTL) {
+            // gqrx answers the info request with its name; the reply lands in a buffer that
+            // every network handle shares.
+            const char* info = rig_get_info(rig_);
+            gqrx_ = info != nullptr && std::strncmp(info, "Gqrx", 4) == 0;
+        }
     }
     if (code != RIG_OK) {
         return code;
@@ -238,10 +245,31 @@ void RigLink::forgetCachedValues() {
     cache.modeCurr = cache.modeOther = cache.modeMainA = cache.modeMainB = RIG_MODE_NONE;
 }
 
+int RigLink::writeModeToGqrx(rmode_t mode) {
+    // gqrx takes the width as the passband: Hamlib's -1 for "keep it" would close the filter,
+    // and 0 gives the mode gqrx's own width for it, from its filter width setting, as a
+    // radio picks its filter for a new mode. So a mode it has with a passband it can hear is
+    // left alone, and any other is written with 0.
+    rmode_t now = RIG_MODE_NONE;
+    pbwidth_t width = 0;
+    const int code = rig_get_mode(rig_, RIG_VFO_CURR, &now, &width);
+    if (code != RIG_OK || (now == mode && width > 0)) {
+        return code;
+    }
+    // Straight to the backend: rig_set_mode first asks for a mode lock that gqrx does not
+    // know, and then skips the write or not by a flag that the refusal left unset.
+    return rig_->caps->set_mode(rig_, RIG_VFO_CURR, mode, RIG_PASSBAND_NORMAL);
+}
+
 int RigLink::apply(const RadioOp& op) {
     // The plan has selected the VFO each write acts on: every write goes to the current one.
     switch (op.kind) {
         case RadioOp::Kind::SelectVfo:
+            // gqrx has VFO A alone; it would answer a switch to B with an error, which the
+            // link takes for a broken stream.
+            if (gqrx_ && hamlibVfo(op.value) == RIG_VFO_B) {
+                return -RIG_ENAVAIL;
+            }
             return selectVfo(hamlibVfo(op.value));
         case RadioOp::Kind::Frequency:
             forgetCachedValues();
@@ -252,6 +280,9 @@ int RigLink::apply(const RadioOp& op) {
                 return -RIG_EINVAL;
             }
             forgetCachedValues();
+            if (gqrx_) {
+                return writeModeToGqrx(mode);
+            }
             // The radio keeps its passband.
             return rig_set_mode(rig_, RIG_VFO_CURR, mode, RIG_PASSBAND_NOCHANGE);
         }

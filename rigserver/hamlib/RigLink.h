@@ -76,12 +76,16 @@ private:
     void discoverFunctions();
     int selectVfo(vfo_t vfo);
     void forgetCachedValues();
+    int writeModeToGqrx(rmode_t mode);
 
     RIG* rig_ = nullptr;
     bool open_ = false;
     std::string setupProblem_;
     bool has_[static_cast<int>(Read::Count)] = {};
     bool ritByFunction_ = false;
+    // gqrx's remote port, behind the network model: it takes a mode write's width as the
+    // passband itself.
+    bool gqrx_ = false;
 };
 
 }  // namespace OmniRig

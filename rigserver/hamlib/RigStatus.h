@@ -17,7 +17,10 @@ struct RigStatus {
     int32_t code = ST_NOTRESPONDING;
     std::string text = "Rig is not responding";
 
-    static RigStatus online() { return {4, "On-line"}; }
+    // `note` follows after a comma: "On-line, shared on 127.0.0.1:4532".
+    static RigStatus online(const std::string& note = {}) {
+        return {4, note.empty() ? "On-line" : "On-line, " + note};
+    }
     static RigStatus notConfigured(const std::string& reason = {}) {
         return {ST_NOTCONFIGURED, withReason("Rig is not configured", reason)};
     }

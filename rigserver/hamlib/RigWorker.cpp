@@ -30,6 +30,7 @@ void RigWorker::run() {
     while (!mailbox_.stopping()) {
         if (auto config = mailbox_.takeConfig()) {
             link_.reset();
+            shared_.reset();
             config_ = std::move(*config);
             // The new rig starts from nothing: its first poll reports every parameter.
             known_ = reported_ = RigState{};
@@ -63,11 +64,16 @@ void RigWorker::run() {
         mailbox_.waitUntil(nextPoll_);
     }
     link_.reset();
+    // Stopped by the thread that started it: a rigctld ends with the thread that forked it.
+    shared_.reset();
 }
 
 bool RigWorker::connect() {
+    if (config_.shared() && !startShared()) {
+        return false;
+    }
     if (!link_) {
-        link_ = std::make_unique<RigLink>(config_);
+        link_ = std::make_unique<RigLink>(linkConfig());
         if (!link_->setupProblem().empty()) {
             config_.problem = link_->setupProblem();
             link_.reset();
@@ -103,6 +109,43 @@ bool RigWorker::connect() {
     return true;
 }
 
+bool RigWorker::startShared() {
+    if (!shared_) {
+        const auto [address, port] = *RigConfig::shareEndpoint(config_.share);
+        shared_ = std::make_unique<SharedRigctld>(
+            SharedRigctld::Radio{config_.model, config_.port, config_.speed}, address, port);
+    }
+    // A rigctld that died (or was killed) is started again here, with the link's back-off.
+    if (shared_->Running()) {
+        return true;
+    }
+    link_.reset();
+    const std::string problem = shared_->Start(kSharedStart);
+    if (problem.empty()) {
+        return true;
+    }
+    setStatus(RigStatus::portNotAvailable(problem));
+    rest(retry_);
+    retry_ = std::min(retry_ * 2, kLastRetry);
+    return false;
+}
+
+RigConfig RigWorker::linkConfig() const {
+    if (!shared_) {
+        return config_;
+    }
+    // The rig server is one more client of its own rigctld, through Hamlib's network model.
+    RigConfig viaRigctld = config_;
+    viaRigctld.model = RIG_MODEL_NETRIGCTL;
+    viaRigctld.port = shared_->Endpoint();
+    viaRigctld.speed = 0;
+    return viaRigctld;
+}
+
+std::string RigWorker::sharedNote() const {
+    return shared_ ? "shared on " + shared_->SharedAt() : std::string();
+}
+
 void RigWorker::forgetSure() {
     sureFreq_ = sureMode_ = {false, false};
 }
@@ -124,10 +167,17 @@ bool RigWorker::applyWrites() {
     if (!ops.empty()) {
         lastChange_ = Clock::now();
     }
+    // After a refused switch the writes up to the next switch would act on the wrong VFO; the
+    // switch back, and what follows it, still go.
+    bool skipping = false;
     for (const RadioOp& op : ops) {
         if (mailbox_.stopping()) {
             return false;
         }
+        if (skipping && op.kind != RadioOp::Kind::SelectVfo) {
+            continue;
+        }
+        skipping = false;
         const int code = link_->apply(op);
         const auto fault = RigLink::classify(code);
         if (fault == RigLink::Fault::Link) {
@@ -139,10 +189,7 @@ bool RigWorker::applyWrites() {
             return true;
         }
         if (fault != RigLink::Fault::None) {
-            // After a refused switch the rest would act on the wrong VFO.
-            if (op.kind == RadioOp::Kind::SelectVfo) {
-                return true;
-            }
+            skipping = op.kind == RadioOp::Kind::SelectVfo;
             continue;
         }
         const size_t i = RigState::index(op.vfo);
@@ -318,7 +365,7 @@ bool RigWorker::poll() {
     }
     // A slave follows its master's frequency: it is told before the rest of the poll is read.
     if (mailbox_.status().code == ST_ONLINE && (state.vfo != known_.vfo || turned)) {
-        publish(state, RigStatus::online());
+        publish(state, RigStatus::online(sharedNote()));
     }
     if (stateDue && !readMode(state, current, false, reads)) {
         return false;
@@ -359,7 +406,7 @@ bool RigWorker::poll() {
     }
     known_ = state;
     retry_ = kFirstRetry;
-    publish(state, RigStatus::online());
+    publish(state, RigStatus::online(sharedNote()));
     return true;
 }
 
@@ -385,7 +432,9 @@ void RigWorker::publish(const RigState& state, const RigStatus& status) {
     }
     const bool all = reportAll_ && status.code == ST_ONLINE;
     reportAll_ = reportAll_ && !all;
-    const int32_t params = changedParams(all ? RigState{} : reported_, state);
+    // Reported as the rig object reads them: the mode bit across the transverter's mixer.
+    const int32_t params =
+        config_.transverter.modes(changedParams(all ? RigState{} : reported_, state));
     reported_ = state;
     if (params != 0) {
         hub_->post(DISPID_ParamsChange, {Variant(static_cast<int32_t>(number_)), Variant(params)});

@@ -13,6 +13,7 @@
 #include "RigConfig.h"
 #include "RigLink.h"
 #include "RigMailbox.h"
+#include "SharedRigctld.h"
 
 namespace OmniRig {
 
@@ -38,6 +39,8 @@ public:
     // IF), so after a switch of the program's own they would name the VFO it left: for this
     // long the VFO it chose is taken as the truth.
     static constexpr std::chrono::milliseconds kOwnSwitchTrusted{600};
+    // A shared rigctld opens the radio before it answers: a slow serial radio's open.
+    static constexpr std::chrono::milliseconds kSharedStart{10000};
 
     RigWorker(int rigNumber, RigConfig config, RigMailbox& mailbox, std::shared_ptr<EventHub> hub);
     // Stops the thread and waits for it: at most one radio call's time-out and a close.
@@ -50,6 +53,12 @@ private:
 
     void run();
     bool connect();
+    // Starts the rig's own rigctld where the rig is shared, unless it runs; false when it
+    // cannot be (the status says why).
+    bool startShared();
+    // The settings the link opens: the radio's, or the shared rigctld's address.
+    RigConfig linkConfig() const;
+    std::string sharedNote() const;
     bool applyWrites();
     // Reads the VFO just selected where the poll cannot read it from the other VFO.
     bool readSelected(int32_t vfo);
@@ -84,6 +93,7 @@ private:
     RigConfig config_;
     RigMailbox& mailbox_;
     std::shared_ptr<EventHub> hub_;
+    std::unique_ptr<SharedRigctld> shared_;
     std::unique_ptr<RigLink> link_;
 
     // What the radio is now, as far as known; `sure_` marks the frequencies and modes that it

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "RigConfig.h"
+#include "Transverter.h"
 
 namespace OmniRig {
 
@@ -11,7 +12,8 @@ namespace {
 
 const std::string kExample = "127.0.0.1:" + std::to_string(InputCheck::kRigctldPort);
 
-bool number(const std::string& text, int& value) {
+template <typename Number>
+bool number(const std::string& text, Number& value) {
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return !text.empty() && ec == std::errc() && ptr == end;
@@ -62,6 +64,13 @@ std::string InputCheck::serialDevice(const std::string& text) {
     return {};
 }
 
+std::string InputCheck::share(const std::string& text) {
+    if (text.empty() || RigConfig::shareEndpoint(text)) {
+        return {};
+    }
+    return "Share on a port (1 to 65535) or address:port, such as 4532 or 0.0.0.0:4532";
+}
+
 std::string InputCheck::poll(const std::string& text, int& pollMs) {
     int value = 0;
     if (!number(text, value) || value < RigConfig::kMinPollMs || value > RigConfig::kMaxPollMs) {
@@ -69,6 +78,21 @@ std::string InputCheck::poll(const std::string& text, int& pollMs) {
                std::to_string(RigConfig::kMaxPollMs) + " ms";
     }
     pollMs = value;
+    return {};
+}
+
+std::string InputCheck::lo(const std::string& text, int model, bool inverted, int64_t& lo) {
+    int64_t value = 0;
+    if (!number(text, value)) {
+        return "The LO offset must be a whole number of Hz";
+    }
+    const auto range = Transverter::loRange(model, inverted);
+    if (value < range.low || value > range.high) {
+        return std::string(inverted ? "Inverted, with this model" : "With this model") +
+               " the LO offset must be " + std::to_string(range.low) + " to " +
+               std::to_string(range.high) + " Hz";
+    }
+    lo = value;
     return {};
 }
 

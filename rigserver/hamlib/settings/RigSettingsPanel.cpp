@@ -1,5 +1,6 @@
 #include "RigSettingsPanel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <limits>
 
 #include "InputCheck.h"
 #include "ModelBox.h"
@@ -21,6 +23,18 @@ using PortKind = HamlibLibrary::PortKind;
 
 constexpr int kSpeeds[] = {300,   600,   1200,  2400,   4800,   9600,
                            19200, 38400, 57600, 115200, 230400, 460800};
+
+// Transverters on the usual 28 MHz IF, mixing upright.
+struct LoPreset {
+    const char* name;
+    qlonglong hertz;
+};
+constexpr LoPreset kLoPresets[] = {
+    {QT_TRANSLATE_NOOP("OmniRig::RigSettingsPanel", "None"), 0},
+    {QT_TRANSLATE_NOOP("OmniRig::RigSettingsPanel", "2 m on a 28 MHz IF"), 116'000'000},
+    {QT_TRANSLATE_NOOP("OmniRig::RigSettingsPanel", "70 cm on a 28 MHz IF"), 404'000'000},
+    {QT_TRANSLATE_NOOP("OmniRig::RigSettingsPanel", "6 m on a 28 MHz IF"), 22'000'000},
+};
 
 QLabel* messageLabel(QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -41,16 +55,35 @@ RigSettingsPanel::RigSettingsPanel(int rigNumber, QWidget* parent)
       port_(new QComboBox(this)),
       speed_(new QComboBox(this)),
       poll_(new QLineEdit(this)),
+      share_(new QLineEdit(this)),
+      loPreset_(new QComboBox(this)),
+      lo_(new QLineEdit(this)),
+      loInverted_(new QCheckBox(tr("&Inverted"), this)),
       test_(new QPushButton(tr("&Test"), this)),
       modelMessage_(messageLabel(this)),
       portMessage_(messageLabel(this)),
       pollMessage_(messageLabel(this)),
+      shareMessage_(messageLabel(this)),
+      loMessage_(messageLabel(this)),
       testResult_(new QLabel(this)),
       fileProblem_(messageLabel(this)) {
     port_->setEditable(true);
     port_->setInsertPolicy(QComboBox::NoInsert);
     port_->setToolTip(tr("A serial device, or host:port for a network rig"));
     poll_->setMaximumWidth(poll_->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
+    share_->setPlaceholderText(tr("not shared"));
+    share_->setToolTip(
+        tr("A port (on 127.0.0.1) or address:port where the station's other programs reach this "
+           "radio through a rigctld of the rig server's own"));
+    for (const LoPreset& preset : kLoPresets) {
+        loPreset_->addItem(tr(preset.name), preset.hertz);
+    }
+    loPreset_->addItem(tr("Other"));
+    lo_->setMaximumWidth(lo_->fontMetrics().horizontalAdvance(QStringLiteral("-00000000000000")));
+    lo_->setToolTip(tr("On the air = radio + offset; inverted, on the air = offset - radio"));
+    loInverted_->setToolTip(
+        tr("The mixer's LO lies above the band: USB and LSB, CW and CW-R "
+           "and the data modes swap"));
     testResult_->setWordWrap(true);
     testResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -71,15 +104,41 @@ RigSettingsPanel::RigSettingsPanel(int rigNumber, QWidget* parent)
     pollLabel->setBuddy(poll_);
     form->addRow(pollLabel, pollRow);
     form->addRow(QString(), pollMessage_);
+    form->addRow(tr("S&hare on:"), share_);
+    form->addRow(QString(), shareMessage_);
+    form->addRow(tr("T&ransverter:"), loPreset_);
+    auto* loRow = new QHBoxLayout;
+    loRow->addWidget(lo_);
+    loRow->addWidget(new QLabel(tr("Hz"), this));
+    loRow->addWidget(loInverted_);
+    loRow->addStretch();
+    auto* loLabel = new QLabel(tr("&LO offset:"), this);
+    loLabel->setBuddy(lo_);
+    form->addRow(loLabel, loRow);
+    form->addRow(QString(), loMessage_);
     auto* testRow = new QHBoxLayout;
     testRow->addWidget(test_, 0, Qt::AlignTop);
     testRow->addWidget(testResult_, 1);
     form->addRow(testRow);
 
     connect(model_, &QComboBox::currentIndexChanged, this, &RigSettingsPanel::modelChanged);
+    connect(lo_, &QLineEdit::textChanged, this, &RigSettingsPanel::showPreset);
+    connect(loPreset_, &QComboBox::activated, this, [this](int index) {
+        const QVariant hertz = loPreset_->itemData(index);
+        if (hertz.isValid()) {
+            lo_->setText(QString::number(hertz.toLongLong()));
+            loInverted_->setChecked(false);  // every preset mixes upright
+        }
+    });
     connect(test_, &QPushButton::clicked, this, [this] { emit testRequested(rigNumber_); });
     connect(&probe_, &QFutureWatcher<RigProbe>::finished, this, [this] {
-        showTestResult(QString::fromStdString(probe_.result().text));
+        const RigProbe probe = probe_.result();
+        const int32_t onAir = probed_.onAir(probe.hertz);
+        showTestResult(probe.online && probed_ != Transverter{}
+                           ? tr("On-line, %1 kHz on the air (the radio on %2 kHz)")
+                                 .arg(QString::fromStdString(RigProbe::kilohertz(onAir)),
+                                      QString::fromStdString(RigProbe::kilohertz(probe.hertz)))
+                           : QString::fromStdString(probe.text));
         test_->setEnabled(model_->modelNumber().value_or(0) != 0);
     });
 }
@@ -105,6 +164,9 @@ void RigSettingsPanel::load(const RigConfig& config) {
         model_->setModelNumber(model ? config.model : 0);
     }
     poll_->setText(QString::number(config.pollMs));
+    share_->setText(QString::fromStdString(config.share));
+    lo_->setText(QString::number(config.transverter.lo));
+    loInverted_->setChecked(config.transverter.inverted);
     modelChanged();
     shown_ = current();
 }
@@ -122,6 +184,12 @@ RigConfig RigSettingsPanel::current() const {
     bool number = false;
     const int poll = poll_->text().trimmed().toInt(&number);
     config.pollMs = number ? poll : -1;
+    config.share =
+        kind_ == PortKind::Network ? std::string() : share_->text().trimmed().toStdString();
+    const qlonglong lo = lo_->text().trimmed().toLongLong(&number);
+    // Text that is no number differs from every LO, so that typing it counts as a change.
+    config.transverter.lo = number ? lo : std::numeric_limits<int64_t>::min();
+    config.transverter.inverted = loInverted_->isChecked();
     return config;
 }
 
@@ -137,9 +205,14 @@ std::optional<RigConfig> RigSettingsPanel::checked() {
     }
     const std::string port = InputCheck::port(kind_, config.port);
     const std::string poll = InputCheck::poll(poll_->text().trimmed().toStdString(), config.pollMs);
+    const std::string lo = InputCheck::lo(lo_->text().trimmed().toStdString(), config.model,
+                                          config.transverter.inverted, config.transverter.lo);
     say(portMessage_, QString::fromStdString(port));
+    const std::string share = InputCheck::share(config.share);
     say(pollMessage_, QString::fromStdString(poll));
-    if (!port.empty() || !poll.empty()) {
+    say(shareMessage_, QString::fromStdString(share));
+    say(loMessage_, QString::fromStdString(lo));
+    if (!port.empty() || !poll.empty() || !share.empty() || !lo.empty()) {
         return std::nullopt;
     }
     return config;
@@ -150,7 +223,7 @@ void RigSettingsPanel::showPortProblem(const QString& message) {
 }
 
 void RigSettingsPanel::clearMessages() {
-    for (QLabel* label : {modelMessage_, portMessage_, pollMessage_}) {
+    for (QLabel* label : {modelMessage_, portMessage_, pollMessage_, shareMessage_, loMessage_}) {
         say(label, {});
     }
 }
@@ -161,6 +234,7 @@ void RigSettingsPanel::startTest(const RigConfig& config) {
     }
     showTestResult(tr("Testing…"));
     test_->setEnabled(false);
+    probed_ = config.transverter;
     probe_.setFuture(QtConcurrent::run([config] { return RigProbe::run(config); }));
 }
 
@@ -187,7 +261,11 @@ void RigSettingsPanel::modelChanged() {
                keepSpeed ? loaded_.speed : speed_->currentData().toInt());
     port_->setEnabled(kind != PortKind::None);
     speed_->setEnabled(kind == PortKind::Serial);
-    poll_->setEnabled(*number != 0);
+    for (QWidget* field : std::initializer_list<QWidget*>{poll_, loPreset_, lo_, loInverted_}) {
+        field->setEnabled(*number != 0);
+    }
+    // A rig over the network is shared by its own server already.
+    share_->setEnabled(*number != 0 && kind != PortKind::Network);
     test_->setEnabled(*number != 0 && !probe_.isRunning());
 }
 
@@ -230,6 +308,13 @@ void RigSettingsPanel::fillSpeeds(const HamlibLibrary::Model& model, int speed) 
         speed_->insertItem(at, tr("%1 baud").arg(speed), speed);
     }
     speed_->setCurrentIndex(std::max(speed_->findData(speed), 0));
+}
+
+void RigSettingsPanel::showPreset() {
+    bool number = false;
+    const qlonglong hertz = lo_->text().trimmed().toLongLong(&number);
+    const int preset = number ? loPreset_->findData(hertz) : -1;
+    loPreset_->setCurrentIndex(preset >= 0 ? preset : loPreset_->count() - 1);
 }
 
 void RigSettingsPanel::say(QLabel* label, const QString& message) {

@@ -1,6 +1,7 @@
 #pragma once
-// One rig's settings in the settings window: model, port, serial speed and poll interval, each
-// with its message, and a test that opens the rig with them off the window's thread.
+// One rig's settings in the settings window: model, port, serial speed, poll interval and a
+// transverter's LO offset, each with its message, and a test that opens the rig with them off
+// the window's thread.
 
 #include <QFutureWatcher>
 #include <QGroupBox>
@@ -11,6 +12,7 @@
 #include "RigConfig.h"
 #include "RigProbe.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -49,10 +51,16 @@ public:
     QComboBox* portBox() const { return port_; }
     QComboBox* speedBox() const { return speed_; }
     QLineEdit* pollEdit() const { return poll_; }
+    QLineEdit* shareEdit() const { return share_; }
+    QComboBox* loPresetBox() const { return loPreset_; }
+    QLineEdit* loEdit() const { return lo_; }
+    QCheckBox* loInvertedBox() const { return loInverted_; }
     QPushButton* testButton() const { return test_; }
     QLabel* modelMessage() const { return modelMessage_; }
     QLabel* portMessage() const { return portMessage_; }
     QLabel* pollMessage() const { return pollMessage_; }
+    QLabel* shareMessage() const { return shareMessage_; }
+    QLabel* loMessage() const { return loMessage_; }
     QLabel* testResult() const { return testResult_; }
     QLabel* fileProblem() const { return fileProblem_; }
 
@@ -63,6 +71,8 @@ private:
     void modelChanged();
     void fillPorts(HamlibLibrary::PortKind kind);
     void fillSpeeds(const HamlibLibrary::Model& model, int speed);
+    // Shows the preset that the LO field holds, or "Other".
+    void showPreset();
     static void say(QLabel* label, const QString& message);
 
     int rigNumber_;
@@ -70,10 +80,16 @@ private:
     QComboBox* port_;
     QComboBox* speed_;
     QLineEdit* poll_;
+    QLineEdit* share_;
+    QComboBox* loPreset_;
+    QLineEdit* lo_;
+    QCheckBox* loInverted_;
     QPushButton* test_;
     QLabel* modelMessage_;
     QLabel* portMessage_;
     QLabel* pollMessage_;
+    QLabel* shareMessage_;
+    QLabel* loMessage_;
     QLabel* testResult_;
     QLabel* fileProblem_;
 
@@ -84,6 +100,7 @@ private:
     // back keeps what was typed.
     QHash<int, QString> portByKind_;
     QFutureWatcher<RigProbe> probe_;
+    Transverter probed_;  // the test's, to show what it read on the air
 };
 
 }  // namespace OmniRig

@@ -43,6 +43,7 @@ RigConfig network(const std::string& port, int pollMs = RigConfig::kDefaultPollM
 TEST_F(RigConfigWrite, SettingsReadBackUnchangedLeaveTheFileByteForByte) {
     const std::string before =
         "; profile\r\n[RIG1]\r\n model = 0002 \r\nPort= 10.0.0.7:4532\r\nspeed=\r\n"
+        "lo = 0116000000\r\nlo_inverted=yes\r\n"
         "[DIVIZURE]\r\nOFFSET=5\r\n";
     put(before);
     const RigConfig config = read(1);
@@ -70,6 +71,18 @@ TEST_F(RigConfigWrite, ANewSectionGetsItsModelAndWhatDiffersFromTheDefaults) {
     const std::string kept = text();
     write(RigConfig{}, 1);
     EXPECT_EQ(text(), kept);
+}
+
+TEST_F(RigConfigWrite, ATransverterAddsItsKeysAndTakingItAwayPutsThemBack) {
+    put("[RIG1]\nMODEL=2\nPORT=10.0.0.7:4532\n");
+    RigConfig config = network("10.0.0.7:4532");
+    config.transverter = {172'000'000, true};
+    write(config, 1);
+    EXPECT_EQ(text(), "[RIG1]\nMODEL=2\nPORT=10.0.0.7:4532\nLO=172000000\nLO_INVERTED=TRUE\n");
+    EXPECT_EQ(read(1), config);
+
+    write(network("10.0.0.7:4532"), 1);
+    EXPECT_EQ(text(), "[RIG1]\nMODEL=2\nPORT=10.0.0.7:4532\nLO=0\nLO_INVERTED=FALSE\n");
 }
 
 TEST_F(RigConfigWrite, ASectionThatCouldNotBeUsedIsPutRight) {

@@ -66,8 +66,9 @@ protected:
         std::ofstream(notADevice) << "x";
     }
 
-    // Sets a panel's fields; a model of 0, an empty port or a null poll leaves that field.
-    void enter(RigSettingsPanel* panel, int model, const std::string& port, const char* poll) {
+    // Sets a panel's fields; a model of 0, an empty port or a null poll or LO leaves that field.
+    void enter(RigSettingsPanel* panel, int model, const std::string& port, const char* poll,
+               const char* lo = nullptr) {
         if (model != 0) {
             panel->modelBox()->setModelNumber(model);
         }
@@ -76,6 +77,9 @@ protected:
         }
         if (poll != nullptr) {
             panel->pollEdit()->setText(poll);
+        }
+        if (lo != nullptr) {
+            panel->loEdit()->setText(lo);
         }
     }
 
@@ -95,6 +99,7 @@ TEST_F(SettingsInput, EachBadFieldIsRefusedWithItsMessageAndNothingIsWritten) {
         const char* poll;
         Label field;
         std::string message;
+        const char* lo = nullptr;
     };
     const Case cases[] = {
         {2, "rig.local", nullptr, &RigSettingsPanel::portMessage,
@@ -119,12 +124,17 @@ TEST_F(SettingsInput, EachBadFieldIsRefusedWithItsMessageAndNothingIsWritten) {
          "No serial device at /dev/zr-no-such-radio"},
         {serialModel, notADevice, nullptr, &RigSettingsPanel::portMessage,
          notADevice + " is not a serial device"},
+        {2, "rig.local:4532", nullptr, &RigSettingsPanel::loMessage,
+         "The LO offset must be a whole number of Hz", "116 MHz"},
+        // The Dummy's 150 kHz would come out above 2^31-1 Hz, and so would the rest of it.
+        {1, "", nullptr, &RigSettingsPanel::loMessage,
+         "With this model the LO offset must be -1499999999 to 2147333647 Hz", "2147483647"},
     };
     RigSettingsPanel* panel = dialog->panel(1);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.port + " / " + (c.poll ? c.poll : ""));
+        SCOPED_TRACE(c.port + " / " + (c.poll ? c.poll : "") + " / " + (c.lo ? c.lo : ""));
         dialog->load();
-        enter(panel, c.model, c.port, c.poll);
+        enter(panel, c.model, c.port, c.poll, c.lo);
         clickOk(dialog);
         QLabel* message = (panel->*c.field)();
         EXPECT_EQ(message->text().toStdString(), c.message);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -126,6 +127,43 @@ TEST_F(RigServerSettings, OkSwitchesTheChangedRigAloneLiveAndWritesOnlyItsSectio
     EXPECT_EQ(count(DISPID_RigTypeChange, 1), 0);
     EXPECT_EQ(count(DISPID_StatusChange, 1), 0);
     EXPECT_EQ(rig(1).StatusCode(), ST_ONLINE);
+}
+
+TEST_F(RigServerSettings, ATransverterPresetFillsTheLoAndOkPutsTheRigOnTheAir) {
+    RigctldPeer peer;
+    ASSERT_EQ(peer.command("F 28150000").code, 0);
+    const std::string before = "[RIG1]\nMODEL=2\nPORT=" + peer.address() + "\n[RIG2]\nMODEL=0\n";
+    start(before.c_str());
+    ASSERT_TRUE(waitForStatus(1, ST_ONLINE));
+    events.clear();
+    HamlibSettingsDialog* dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    RigSettingsPanel* panel = dialog->panel(1);
+    EXPECT_EQ(panel->loPresetBox()->currentText(), "None");
+    panel->loInvertedBox()->setChecked(true);
+    QTest::keyClick(panel->loPresetBox(), Qt::Key_Down);
+    EXPECT_EQ(panel->loPresetBox()->currentText(), "2 m on a 28 MHz IF");
+    EXPECT_EQ(panel->loEdit()->text(), "116000000");
+    EXPECT_FALSE(panel->loInvertedBox()->isChecked()) << "the presets mix upright";
+    clickOk(dialog);
+
+    EXPECT_EQ(fileContents(),
+              "[RIG1]\nMODEL=2\nPORT=" + peer.address() + "\nLO=116000000\n[RIG2]\nMODEL=0\n");
+    // Off and on-line again on the new settings, reading the radio's 28.150 MHz on the air.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return count(DISPID_StatusChange, 1) >= 2 && rig(1).StatusCode() == ST_ONLINE &&
+                   rig(1).Frequency() == 144'150'000;
+        },
+        10'000));
+
+    // Shown again the preset is named, until the field holds a value of no preset.
+    dialog = open();
+    ASSERT_NE(dialog, nullptr);
+    panel = dialog->panel(1);
+    EXPECT_EQ(panel->loPresetBox()->currentText(), "2 m on a 28 MHz IF");
+    panel->loEdit()->setText("116000100");
+    EXPECT_EQ(panel->loPresetBox()->currentText(), "Other");
 }
 
 TEST_F(RigServerSettings, CancelAndAnUnchangedOkWriteNothingAndChangeNoRig) {

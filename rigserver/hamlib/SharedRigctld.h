@@ -1,0 +1,51 @@
+#pragma once
+// A rigctld of the rig server's own that shares one rig's radio with the station's other programs
+// (a logger, a digital-mode program) on a TCP port: started for the radio's model, device and
+// speed, watched, started again when it dies, and stopped with its owner. A crash of the program
+// takes it along, so none is ever left running behind.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace OmniRig {
+
+class SharedRigctld {
+public:
+    struct Radio {
+        int model = 0;
+        std::string device;  // empty: Hamlib's default for the model
+        int speed = 0;       // 0: the model's default
+    };
+
+    // `address` is the address to listen on ("127.0.0.1" unless the operator names another).
+    SharedRigctld(Radio radio, std::string address, uint16_t port);
+    ~SharedRigctld();
+    SharedRigctld(const SharedRigctld&) = delete;
+    SharedRigctld& operator=(const SharedRigctld&) = delete;
+
+    // Starts rigctld unless it runs and waits until it answers. Returns why it could not, or
+    // nothing: "Port 4532 on 127.0.0.1 is in use by another program", ...
+    std::string Start(std::chrono::milliseconds deadline);
+    // Whether it runs; a rigctld that died is reaped here.
+    bool Running();
+    void Stop();
+
+    // Where Hamlib's network model reaches it: "127.0.0.1:4532".
+    std::string Endpoint() const;
+    // Where the station's other programs reach it, for the operator: "127.0.0.1:4532".
+    std::string SharedAt() const;
+    pid_t Pid() const { return pid_; }
+
+private:
+    bool answers() const;
+
+    Radio radio_;
+    std::string address_;
+    uint16_t port_;
+    pid_t pid_ = -1;
+};
+
+}  // namespace OmniRig

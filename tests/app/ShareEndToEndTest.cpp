@@ -1,0 +1,79 @@
+// A rig shared with the station's other programs: the rig server runs a rigctld of its own for
+// the rig's radio (the Dummy here) on the port the settings name, and a logger on that port reads
+// and turns the same rig while tracking runs.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "HamlibFormFixture.h"
+#include "LoopbackSocket.h"
+#include "RigctldPeer.h"
+
+using namespace OmniRig::Testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The rigctld processes listening on the port, found by their command lines.
+std::vector<pid_t> rigctldsOn(uint16_t port) {
+    std::vector<pid_t> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream file(entry.path() / "cmdline", std::ios::binary);
+        std::string cmdline((std::istreambuf_iterator<char>(file)), {});
+        const std::string listens = std::string("-t") + '\0' + std::to_string(port) + '\0';
+        if (cmdline.rfind("rigctld", 0) == 0 && cmdline.find(listens) != std::string::npos) {
+            found.push_back(std::stoi(entry.path().filename().string()));
+        }
+    }
+    return found;
+}
+
+// What a logger does on the shared port: tune, and see the rig answer.
+bool loggerTunes(uint16_t port, const std::string& hertz) {
+    LoopbackSocket logger(connectLoopback(port));
+    std::string reply;
+    return logger.sendAll("F " + hertz + "\n") && logger.readLine(reply, 5s) && reply == "RPRT 0";
+}
+
+class ShareEndToEnd : public HamlibFormFixture {};
+
+TEST_F(ShareEndToEnd, ALoggerTurnsTheSharedRigWhileTrackingRunsAndNothingOutlivesTheProgram) {
+    RigctldPeer slave;
+    const uint16_t port = freeLoopbackPort();
+    TForm1& f =
+        startOnHamlib("[RIG1]\nMODEL=1\nPOLL=100\nSHARE=" + std::to_string(port) +
+                      "\n[RIG2]\nMODEL=2\nPORT=" + slave.address() +
+                      "\nPOLL=100\n[DIVIZURE]\nTRACK=TRUE\nMASTER=0\nSLAVE=1\nSLAVEVFO=A\n");
+    EXPECT_EQ(f.RigPanel1->RigStatus->text(),
+              "On-line, shared on 127.0.0.1:" + QString::number(port));
+    auto slaveOn = [&](const char* hertz) {
+        return QTest::qWaitFor([&] { return slave.command("f").value("Frequency") == hertz; },
+                               5'000);
+    };
+    ASSERT_TRUE(loggerTunes(port, "7074000"));
+    EXPECT_TRUE(slaveOn("7074000"));
+
+    // The shared rigctld dies: the rig server starts it again on its port and the rig comes back.
+    const auto first = rigctldsOn(port);
+    ASSERT_EQ(first.size(), 1u);
+    ::kill(first[0], SIGKILL);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto now = rigctldsOn(port);
+            return now.size() == 1 && now[0] != first[0] && f.RigPanel1->ON();
+        },
+        15'000));
+    ASSERT_TRUE(loggerTunes(port, "14074000"));
+    EXPECT_TRUE(slaveOn("14074000"));
+
+    // The program ends, and its rigctld with it.
+    window_.reset();
+    EXPECT_TRUE(rigctldsOn(port).empty());
+}
+
+}  // namespace
