@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "HamlibFormFixture.h"
+#include "IcomEmulator.h"
 #include "LoopbackSocket.h"
 #include "RigctldPeer.h"
 
@@ -22,12 +23,17 @@ namespace {
 // The rigctld processes listening on the port, found by their command lines.
 std::vector<pid_t> rigctldsOn(uint16_t port) {
     std::vector<pid_t> found;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;  // not a process
+        }
         std::ifstream file(entry.path() / "cmdline", std::ios::binary);
         std::string cmdline((std::istreambuf_iterator<char>(file)), {});
         const std::string listens = std::string("-t") + '\0' + std::to_string(port) + '\0';
         if (cmdline.rfind("rigctld", 0) == 0 && cmdline.find(listens) != std::string::npos) {
-            found.push_back(std::stoi(entry.path().filename().string()));
+            found.push_back(std::stoi(name));
         }
     }
     return found;
@@ -74,6 +80,23 @@ TEST_F(ShareEndToEnd, ALoggerTurnsTheSharedRigWhileTrackingRunsAndNothingOutlive
     // The program ends, and its rigctld with it.
     window_.reset();
     EXPECT_TRUE(rigctldsOn(port).empty());
+}
+
+TEST_F(ShareEndToEnd, AnIcomOnItsSerialPortIsSharedThroughTheRigServersRigctld) {
+    IcomEmulator icom;
+    RigctldPeer slave;
+    const uint16_t port = freeLoopbackPort();
+    startOnHamlib("[RIG1]\nMODEL=3073\nPORT=" + icom.port() + "\nPOLL=100\nSHARE=" +
+                  std::to_string(port) + "\n[RIG2]\nMODEL=2\nPORT=" + slave.address() +
+                  "\nPOLL=100\n[DIVIZURE]\nTRACK=TRUE\nMASTER=0\nSLAVE=1\nSLAVEVFO=A\n");
+    // The operator turns the radio's knob, and a logger tunes it through the shared port.
+    icom.turnKnob(7'012'000);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return slave.command("f").value("Frequency") == "7012000"; }, 5'000));
+    ASSERT_TRUE(loggerTunes(port, "10116000"));
+    EXPECT_EQ(icom.state().hz[RadioState::A], 10'116'000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return slave.command("f").value("Frequency") == "10116000"; },
+                                5'000));
 }
 
 }  // namespace
