@@ -62,15 +62,6 @@ TEST_F(IniFileTest, LooksUpSectionsAndKeysWithoutCaseAndTrimsValues) {
     EXPECT_EQ(IniFile(dir_ / "none.ini").ReadString("DIVIZURE", "OFFSET", "500"), "500");
 }
 
-TEST_F(IniFileTest, ValuesLoseOnePairOfMatchingQuotes) {
-    put("[DIVIZURE]\nA=\"TRUE\"\nB= 'TRUE' \nC=\"TRUE'\nD=\"\n");
-    IniFile ini(path_);
-    EXPECT_EQ(ini.ReadString("DIVIZURE", "A", ""), "TRUE");
-    EXPECT_EQ(ini.ReadString("DIVIZURE", "B", ""), "TRUE");
-    EXPECT_EQ(ini.ReadString("DIVIZURE", "C", ""), "\"TRUE'") << "quotes that do not match stay";
-    EXPECT_EQ(ini.ReadString("DIVIZURE", "D", ""), "\"");
-}
-
 TEST_F(IniFileTest, UnreadablePathRaisesReadErrorWithTheSystemsReason) {
     const fs::path folder = dir_ / "ZUVOZERARO.INI";
     fs::create_directory(folder);
