@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <set>
 #include <string_view>
 #include <system_error>
 
@@ -307,8 +308,15 @@ bool isSuffixCharacter(fs::path::value_type c) {
 }
 
 // Removes the temporary files of saves of the target that never finished: plain files with the
-// target's temporary name only, whatever else shares the folder stays.
+// target's temporary name only, whatever else shares the folder stays. Only a process killed in
+// a save leaves them (a failed save removes its own), so each file's folder, which may be a home
+// directory of thousands of entries, is looked through once per process. Runs under
+// replaceMutex.
 void clearLeftovers(const fs::path& dir, const fs::path& target) {
+    static std::set<fs::path> cleared;
+    if (!cleared.insert(target).second) {
+        return;
+    }
     const auto prefix = temporaryPrefix(target);
     std::vector<fs::path> leftovers;
     std::error_code ec;

@@ -7,10 +7,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "LoopbackSocket.h"
+#include "SharedRigctld.h"
 
 namespace OmniRig::Testing {
 
@@ -34,9 +36,9 @@ public:
     uint16_t port() const { return port_; }
     // "127.0.0.1:<port>", as a PORT setting for Hamlib's network model.
     std::string address() const;
-    bool running() const { return pid_ > 0; }
+    bool running() const { return daemon_ != nullptr; }
 
-    // Kills the daemon at once (SIGKILL) and reaps it; its clients see the link drop.
+    // Stops the daemon and reaps it; its clients see the link drop.
     void kill();
     // Starts it again on the same port and waits until it accepts connections.
     void restart(std::chrono::milliseconds deadline = std::chrono::seconds(10));
@@ -49,7 +51,7 @@ private:
     bool launch(std::chrono::milliseconds deadline);
 
     uint16_t port_ = 0;
-    pid_t pid_ = -1;
+    std::unique_ptr<SharedRigctld> daemon_;
     LoopbackSocket client_;
 };
 
