@@ -117,14 +117,8 @@ void TForm1::RigServerParamsChange(TOmniRigX*, int32_t RigNumber, int32_t Params
     panel->SetName(text(rig->TypeText()));
     panel->SetMode(rig->ModeBits());
 
-    int32_t kiloHertz = 0;
-    int32_t tens = 0;
-    ComputeFreq(rig->FrequencyA(), kiloHertz, tens);
-    panel->FreqA->setText(PadLeft(QString::number(kiloHertz), 5, u' '));
-    panel->FreqADec->setText(PadLeft(QString::number(tens), 2, u'0'));
-    ComputeFreq(rig->FrequencyB(), kiloHertz, tens);
-    panel->FreqB->setText(PadLeft(QString::number(kiloHertz), 5, u' '));
-    panel->FreqBDec->setText(PadLeft(QString::number(tens), 2, u'0'));
+    ShowFrequency(panel->FreqA, panel->FreqADec, rig->FrequencyA());
+    ShowFrequency(panel->FreqB, panel->FreqBDec, rig->FrequencyB());
     panel->SetStatus(text(rig->StatusText()));
 
     const int32_t frequencyA = rig->FrequencyA();
@@ -136,6 +130,20 @@ void TForm1::RigServerParamsChange(TOmniRigX*, int32_t RigNumber, int32_t Params
     if (TrackButton->LEDOn()) {
         TrackingStep();
     }
+}
+
+void TForm1::ShowFrequency(QLabel* whole, QLabel* decimals, int32_t frequency) {
+    // 0 Hz is a frequency not known (a VFO the radio cannot read), never shown as a value.
+    if (frequency == 0) {
+        whole->setText(TRigPanel::kNotKnownKiloHertz);
+        decimals->setText(TRigPanel::kNotKnownDecimals);
+        return;
+    }
+    int32_t kiloHertz = 0;
+    int32_t tens = 0;
+    ComputeFreq(frequency, kiloHertz, tens);
+    whole->setText(PadLeft(QString::number(kiloHertz), 5, u' '));
+    decimals->setText(PadLeft(QString::number(tens), 2, u'0'));
 }
 
 void TForm1::ComputeFreq(int32_t frequency, int32_t& kiloHertz, int32_t& tens) {
@@ -195,12 +203,28 @@ bool TForm1::TransferAllowed() {
     return false;
 }
 
+bool TForm1::FrequencyKnown(int32_t RigNumber, int32_t frequency) {
+    // A rig reads 0 Hz when its frequency is not known (not read yet, or off a transverter's
+    // range): copying that, or the bare offset, would tune the other rig to nothing.
+    if (frequency != 0) {
+        return true;
+    }
+    const QString message =
+        QStringLiteral("The frequency of Rig%1 is not known: nothing was transferred")
+            .arg(RigNumber);
+    env_.prompter->MessageBox(message, kAppTitle, MessageButtons::Ok, MessageIcon::None);
+    return false;
+}
+
 void TForm1::R1toR2Click(QObject*) {
     if (!TransferAllowed()) {
         return;
     }
     const int32_t offset = ActiveOffset();
     const int32_t f1 = RigServer->RigObject1().Frequency();
+    if (!FrequencyKnown(1, f1)) {
+        return;
+    }
     RigServer->RigObject2().SetFrequency(plus(f1, offset));
 }
 
@@ -210,6 +234,9 @@ void TForm1::R2toR1Click(QObject*) {
     }
     const int32_t offset = ActiveOffset();
     const int32_t f2 = RigServer->RigObject2().Frequency();
+    if (!FrequencyKnown(2, f2)) {
+        return;
+    }
     RigServer->RigObject1().SetFrequency(plus(f2, -offset));
 }
 
@@ -220,6 +247,9 @@ void TForm1::RSwapClick(QObject*) {
     const int32_t offset = ActiveOffset();
     const int32_t f2 = RigServer->RigObject2().Frequency();
     const int32_t f1 = RigServer->RigObject1().Frequency();
+    if (!FrequencyKnown(1, f1) || !FrequencyKnown(2, f2)) {
+        return;
+    }
     RigServer->RigObject2().SetFrequency(plus(f1, offset));
     RigServer->RigObject1().SetFrequency(plus(f2, -offset));
 }

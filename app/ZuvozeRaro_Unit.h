@@ -173,6 +173,10 @@ private:
     std::optional<OmniRig::RigObject> SelectRig(int32_t RigNumber, TRigPanel*& panel);
     void TrackingStep();
     bool TransferAllowed();
+    // A VFO's frequency in its two display labels.
+    void ShowFrequency(QLabel* whole, QLabel* decimals, int32_t frequency);
+    // False, with a message naming the rig, for a frequency of 0 Hz (not known).
+    bool FrequencyKnown(int32_t RigNumber, int32_t frequency);
     void rigEvent(int32_t RigNumber, const std::function<void()>& handler);
     // Clears the line about a rig that has answered in good order.
     void RigHeardFrom(int32_t RigNumber);

@@ -231,8 +231,10 @@ void TRigPanel::SetFreq(int32_t hertz) {
     }
     const int32_t kiloHertz = hertz / 1000;
     const int32_t tens = (hertz - kiloHertz * 1000) / 10;
-    const QString whole = KiloHertzText(kiloHertz < 0 ? -kiloHertz : kiloHertz);
-    const QString decimals = DecimalsText(tens);
+    const bool known = hertz != 0;
+    const QString whole =
+        known ? KiloHertzText(kiloHertz < 0 ? -kiloHertz : kiloHertz) : kNotKnownKiloHertz;
+    const QString decimals = known ? DecimalsText(tens) : kNotKnownDecimals;
     if (vfo_ == VFOA) {
         FreqA->setText(whole);
         FreqADec->setText(decimals);

@@ -45,6 +45,9 @@ public:
     // and the hundreds and tens of Hz with a leading zero.
     static QString KiloHertzText(int32_t kiloHertz);
     static QString DecimalsText(int32_t tens);
+    // What the frequency displays show for a frequency that is not known (0 Hz).
+    static inline const QString kNotKnownKiloHertz = QStringLiteral("-----");
+    static inline const QString kNotKnownDecimals = QStringLiteral("--");
 
     // The sub-controls, in the order they are created and stacked.
     QLabel* FreqA = nullptr;

@@ -1,5 +1,7 @@
 #include "HamlibLibrary.h"
 
+#include "HamlibInternals.h"
+
 #include <hamlib/rig.h>
 
 #include <algorithm>
@@ -13,31 +15,9 @@ int silent(enum rig_debug_level_e, rig_ptr_t, const char*, va_list) {
     return 0;
 }
 
-HamlibLibrary::PortKind portKind(rig_port_t type) {
-    switch (type) {
-        case RIG_PORT_NONE:
-            return HamlibLibrary::PortKind::None;
-        case RIG_PORT_SERIAL:
-            return HamlibLibrary::PortKind::Serial;
-        case RIG_PORT_NETWORK:
-        case RIG_PORT_UDP_NETWORK:
-            return HamlibLibrary::PortKind::Network;
-        default:
-            return HamlibLibrary::PortKind::Other;
-    }
-}
-
-HamlibLibrary::Model modelOf(const struct rig_caps& caps) {
-    return {static_cast<int>(caps.rig_model),
-            caps.mfg_name ? caps.mfg_name : "",
-            caps.model_name ? caps.model_name : "",
-            portKind(caps.port_type),
-            caps.serial_rate_min,
-            caps.serial_rate_max};
-}
-
-int collect(const struct rig_caps* caps, rig_ptr_t data) {
-    static_cast<std::vector<HamlibLibrary::Model>*>(data)->push_back(modelOf(*caps));
+int collect(rig_model_t model, rig_ptr_t data) {
+    static_cast<std::vector<HamlibLibrary::Model>*>(data)->push_back(
+        HamlibInternals::modelOf(static_cast<int>(model)));
     return 1;  // go on
 }
 
@@ -52,6 +32,14 @@ std::string HamlibLibrary::version() {
     return hamlib_version;
 }
 
+std::string HamlibLibrary::builtFor() {
+    return HamlibInternals::builtFor();
+}
+
+bool HamlibLibrary::runsAsBuilt() {
+    return HamlibInternals::usable();
+}
+
 void HamlibLibrary::initialise() {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -60,20 +48,13 @@ void HamlibLibrary::initialise() {
         rig_set_debug_callback(silent, nullptr);
         // Until this runs, Hamlib knows no model at all.
         rig_load_all_backends();
-        rig_list_foreach(collect, &modelList());
+        rig_list_foreach_model(collect, &modelList());
     });
 }
 
 std::optional<std::string> HamlibLibrary::modelName(int model) {
-    initialise();
-    if (model <= 0) {
-        return std::nullopt;
-    }
-    const struct rig_caps* caps = rig_get_caps(static_cast<rig_model_t>(model));
-    if (caps == nullptr) {
-        return std::nullopt;
-    }
-    return std::string(caps->model_name ? caps->model_name : "");
+    const auto found = HamlibLibrary::model(model);
+    return found ? std::optional(found->name) : std::nullopt;
 }
 
 std::optional<HamlibLibrary::Model> HamlibLibrary::model(int number) {

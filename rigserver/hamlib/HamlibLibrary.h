@@ -31,6 +31,11 @@ public:
 
     // "Hamlib 4.5.4": the library this process runs on, with no backend loaded for it.
     static std::string version();
+    // "4.5.4": the Hamlib the program was compiled with.
+    static std::string builtFor();
+    // Whether the library it runs on is of that major and minor version; where not, the rig
+    // server uses Hamlib's public functions alone and learns the rest from the radios.
+    static bool runsAsBuilt();
 
     // Silences Hamlib's logging and loads every backend. Safe to call from any thread, any
     // number of times; every other function here calls it first.

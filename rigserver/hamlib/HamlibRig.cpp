@@ -82,12 +82,8 @@ RigResult HamlibRig::get_ModeBits(int32_t& value) {
 }
 
 RigResult HamlibRig::set_Frequency(int32_t value) {
-    // A master not read yet shows 0: copying that to a slave changes nothing, and the tracking
-    // step goes on to switch the slave back to its own VFO.
-    if (value == 0) {
-        return RigResult::ok();
-    }
-    if (value < 0) {
+    // 0 Hz is a frequency not known, never one to tune to.
+    if (value <= 0) {
         return RigResult::fail(E_INVALID_ARGUMENT, "Frequency must be above 0 Hz");
     }
     const int64_t radio = config_.transverter.radio(value);
@@ -133,6 +129,10 @@ RigResult HamlibRig::set_ModeBits(int32_t value) {
 }
 
 RigResult HamlibRig::queue(RigWrite::Kind kind, int32_t value) {
+    if (const auto reason = mailbox_.refusal(kind, value)) {
+        // "FT-891 cannot select VFO B": the window adds which rig it is.
+        return RigResult::fail(E_NOT_IMPLEMENTED, mailbox_.typeText() + " " + *reason);
+    }
     if (mailbox_.queue(kind, value)) {
         std::weak_ptr<HamlibRig> weak = weak_from_this();
         hub_->dispatch([weak] {

@@ -1,9 +1,10 @@
 #include "RigLink.h"
 
 #include <cmath>
-#include <cstring>
+#include <cstdlib>
 #include <mutex>
 
+#include "HamlibInternals.h"
 #include "HamlibLibrary.h"
 #include "ModeMap.h"
 #include "ParamBits.h"
@@ -58,7 +59,11 @@ RigLink::Fault RigLink::classify(int code) {
     }
 }
 
-RigLink::RigLink(const RigConfig& config) {
+bool RigLink::silent(int code) {
+    return std::abs(code) == RIG_ETIMEOUT;
+}
+
+RigLink::RigLink(const RigConfig& config) : model_(config.model) {
     HamlibLibrary::initialise();
     {
         std::lock_guard lock(HamlibLibrary::handleMutex());
@@ -68,12 +73,14 @@ RigLink::RigLink(const RigConfig& config) {
         setupProblem_ = "unknown model " + std::to_string(config.model);
         return;
     }
+    const bool serial = rig_get_caps_int(static_cast<rig_model_t>(config.model),
+                                         RIG_CAPS_PORT_TYPE) == RIG_PORT_SERIAL;
     // Retries are ours: after a time-out the stream is out of step and needs a fresh open.
     if (!setConf("retry", "0")) {
         setupProblem_ = "the retry count was refused";
     } else if (!config.port.empty() && !setConf("rig_pathname", config.port)) {
         setupProblem_ = "PORT was refused: " + config.port;
-    } else if (config.speed > 0 && rig_->state.rigport.type.rig == RIG_PORT_SERIAL &&
+    } else if (config.speed > 0 && serial &&
                !setConf("serial_speed", std::to_string(config.speed))) {
         setupProblem_ = "SPEED was refused: " + std::to_string(config.speed);
     }
@@ -88,7 +95,7 @@ RigLink::~RigLink() {
 }
 
 bool RigLink::setConf(const char* name, const std::string& value) {
-    const token_t token = rig_token_lookup(rig_, name);
+    const auto token = rig_token_lookup(rig_, name);
     return token != RIG_CONF_END && rig_set_conf(rig_, token, value.c_str()) == RIG_OK;
 }
 
@@ -97,7 +104,15 @@ void RigLink::setTimeout(std::chrono::milliseconds timeout) {
 }
 
 std::string RigLink::portName() const {
-    return rig_ != nullptr ? std::string(rig_->state.rigport.pathname) : std::string();
+    if (rig_ == nullptr) {
+        return {};
+    }
+    char path[HAMLIB_FILPATHLEN] = {};
+    const auto token = rig_token_lookup(rig_, "rig_pathname");
+    if (token == RIG_CONF_END || rig_get_conf2(rig_, token, path, sizeof path) != RIG_OK) {
+        return {};
+    }
+    return path;
 }
 
 int RigLink::open() {
@@ -108,34 +123,35 @@ int RigLink::open() {
         return RIG_OK;
     }
     setTimeout(kOpenTimeout);
-    int code;
+    HamlibFacts facts;
     {
         std::lock_guard lock(HamlibLibrary::handleMutex());
-        code = rig_open(rig_);
-        if (code == RIG_OK && rig_->caps->rig_model == RIG_MODEL_NETRIGCTL) {
-            // gqrx answers the info request with its name; the reply lands in a buffer that
-            // every network handle shares.
-            const char* info = rig_get_info(rig_);
-            gqrx_ = info != nullptr && std::strncmp(info, "Gqrx", 4) == 0;
+        const int code = rig_open(rig_);
+        if (code != RIG_OK) {
+            return code;
         }
-    }
-    if (code != RIG_OK) {
-        return code;
+        // Read before another handle's open rewrites the network model's capabilities.
+        facts = HamlibInternals::ofOpenRig(rig_, model_);
     }
     open_ = true;
+    abilities_ = RigAbilities::of(facts);
+    refusedModes_ = RIG_MODE_NONE;
+    cacheExpired_ = false;
     setTimeout(kCommandTimeout);
     // The open has just read the VFO, frequencies, mode and split into Hamlib's cache; the first
     // poll takes them from there instead of asking the radio again (expireCache() ends that).
     rig_set_cache_timeout_ms(rig_, HAMLIB_CACHE_ALL, kOpenReadsMaxAgeMs);
-    discoverFunctions();
     return RIG_OK;
 }
 
 void RigLink::expireCache() {
     // Hamlib keeps one age limit for every cached value, and the cache knows only what passed
     // through this handle: a knob turned on the radio, or another client of a shared rigctld,
-    // changes the rig behind its back. After the first poll every read asks the radio.
-    rig_set_cache_timeout_ms(rig_, HAMLIB_CACHE_ALL, 0);
+    // changes the rig behind its back, and a write Hamlib thinks in force would be skipped.
+    if (!cacheExpired_) {
+        rig_set_cache_timeout_ms(rig_, HAMLIB_CACHE_ALL, 0);
+        cacheExpired_ = true;
+    }
 }
 
 void RigLink::close() {
@@ -144,25 +160,6 @@ void RigLink::close() {
         rig_close(rig_);
         open_ = false;
     }
-}
-
-void RigLink::discoverFunctions() {
-    const struct rig_caps* caps = rig_->caps;
-    const int targetable = caps->targetable_vfo;
-    // The network model claims its server's targetable flags but only passes a VFO on when
-    // that rigctld runs in VFO mode; otherwise a read "of VFO B" answers for the current VFO.
-    const bool passesVfo = caps->rig_model != RIG_MODEL_NETRIGCTL || rig_->state.vfo_opt;
-    const bool frequency = passesVfo && (targetable & RIG_TARGETABLE_FREQ);
-    const bool mode = passesVfo && (targetable & RIG_TARGETABLE_MODE);
-
-    ritByFunction_ = rig_has_get_func(rig_, RIG_FUNC_RIT) != 0;
-    has_[static_cast<int>(Read::Vfo)] = caps->get_vfo != nullptr;
-    has_[static_cast<int>(Read::OtherFrequency)] = frequency;
-    has_[static_cast<int>(Read::Mode)] = caps->get_mode != nullptr;
-    has_[static_cast<int>(Read::OtherMode)] = mode && caps->get_mode != nullptr;
-    has_[static_cast<int>(Read::Split)] = caps->get_split_vfo != nullptr;
-    has_[static_cast<int>(Read::Rit)] = ritByFunction_ || caps->get_rit != nullptr;
-    has_[static_cast<int>(Read::Ptt)] = caps->get_ptt != nullptr;
 }
 
 int RigLink::readVfo(int32_t& vfo) {
@@ -201,7 +198,7 @@ int RigLink::readSplit(int32_t& split) {
 int RigLink::readRit(int32_t& rit) {
     bool on = false;
     int code;
-    if (ritByFunction_) {
+    if (abilities_.readsRitSwitch) {
         int status = 0;
         code = rig_get_func(rig_, RIG_VFO_CURR, RIG_FUNC_RIT, &status);
         on = status != 0;
@@ -221,87 +218,102 @@ int RigLink::readPtt(int32_t& rxtx) {
     return code;
 }
 
-int RigLink::selectVfo(vfo_t vfo) {
-    // Straight to the backend: rig_set_vfo skips a switch to the VFO the radio last reported,
-    // and some backends answer that from a cache of their own (Kenwood's IF, half a second), so
-    // the switch back after writing the other VFO would be lost.
-    if (rig_->caps->set_vfo == nullptr) {
-        return -RIG_ENAVAIL;
-    }
-    const int code = rig_->caps->set_vfo(rig_, vfo);
-    if (code == RIG_OK) {
-        // What rig_set_vfo records, so the calls that follow act on this VFO.
-        rig_->state.current_vfo = vfo;
-    }
-    return code;
-}
-
-void RigLink::forgetCachedValues() {
-    // Hamlib skips a frequency or mode write that its cache says is in force, and its cache
-    // slots for "the current VFO" still hold the other VFO's values after a switch (Kenwood
-    // backends then leave VFO B's mode as it was, or change only its data flag).
-    rig_cache& cache = rig_->state.cache;
-    cache.freqCurr = cache.freqOther = cache.freqMainA = cache.freqMainB = 0;
-    cache.modeCurr = cache.modeOther = cache.modeMainA = cache.modeMainB = RIG_MODE_NONE;
-}
-
-int RigLink::writeModeToGqrx(rmode_t mode) {
-    // gqrx takes the width as the passband: Hamlib's -1 for "keep it" would close the filter,
-    // and 0 gives the mode gqrx's own width for it, from its filter width setting, as a
-    // radio picks its filter for a new mode. So a mode it has with a passband it can hear is
-    // left alone, and any other is written with 0.
+int RigLink::writeModeAsPassband(rmode_t mode) {
+    // The width is the passband: Hamlib's -1 for "keep it" would close the filter, and 0 gives
+    // the mode the program's own width for it, as a radio picks its filter for a new mode. So a
+    // mode it has with a passband it can hear is left alone, and any other is written with 0.
     rmode_t now = RIG_MODE_NONE;
     pbwidth_t width = 0;
     const int code = rig_get_mode(rig_, RIG_VFO_CURR, &now, &width);
     if (code != RIG_OK || (now == mode && width > 0)) {
         return code;
     }
-    // Straight to the backend: rig_set_mode first asks for a mode lock that gqrx does not
-    // know, and then skips the write or not by a flag that the refusal left unset.
-    return rig_->caps->set_mode(rig_, RIG_VFO_CURR, mode, RIG_PASSBAND_NORMAL);
+    return HamlibInternals::setModeUnasked(rig_, mode, RIG_PASSBAND_NORMAL);
+}
+
+int RigLink::writeMode(vfo_t vfo, int32_t modeBit) {
+    for (;;) {
+        // Where the radio's modes are not known, its data modes are tried before its RTTY mode
+        // and the plain sideband, and a mode it refused is not tried again.
+        const rmode_t available =
+            abilities_.modes != 0 ? abilities_.modes : ~rmode_t{0} & ~refusedModes_;
+        const rmode_t mode = hamlibModeOf(modeBit, available);
+        if (mode == RIG_MODE_NONE) {
+            return -RIG_EINVAL;
+        }
+        const int code = abilities_.modeWidthIsPassband
+                             ? writeModeAsPassband(mode)
+                             : rig_set_mode(rig_, vfo, mode, RIG_PASSBAND_NOCHANGE);
+        if (abilities_.modes != 0 || classify(code) != Fault::Refused ||
+            hamlibModeOf(modeBit, available & ~mode) == mode) {
+            return code;
+        }
+        refusedModes_ |= mode;
+    }
+}
+
+void RigLink::learnAbsent(const RadioOp& op) {
+    switch (op.kind) {
+        case RadioOp::Kind::SelectVfo:
+            abilities_.selectsVfo = false;
+            abilities_.writesOtherVfo = false;
+            break;
+        case RadioOp::Kind::Frequency:
+        case RadioOp::Kind::Mode:
+            if (op.named) {
+                abilities_.writesOtherVfo = false;
+            } else {
+                (op.kind == RadioOp::Kind::Frequency ? abilities_.writesFrequency
+                                                     : abilities_.writesMode) = false;
+            }
+            break;
+        case RadioOp::Kind::Split:
+            abilities_.writesSplit = false;
+            break;
+        case RadioOp::Kind::Rit:
+            abilities_.writesRitSwitch = abilities_.writesRitOffset = false;
+            break;
+    }
 }
 
 int RigLink::apply(const RadioOp& op) {
-    // The plan has selected the VFO each write acts on: every write goes to the current one.
+    expireCache();
+    const vfo_t vfo = op.named ? hamlibVfo(op.vfo) : RIG_VFO_CURR;
+    int code = -RIG_EINVAL;
     switch (op.kind) {
         case RadioOp::Kind::SelectVfo:
-            // gqrx has VFO A alone; it would answer a switch to B with an error, which the
-            // link takes for a broken stream.
-            if (gqrx_ && hamlibVfo(op.value) == RIG_VFO_B) {
-                return -RIG_ENAVAIL;
-            }
-            return selectVfo(hamlibVfo(op.value));
+            code = HamlibInternals::selectVfo(rig_, hamlibVfo(op.value));
+            break;
         case RadioOp::Kind::Frequency:
-            forgetCachedValues();
-            return rig_set_freq(rig_, RIG_VFO_CURR, static_cast<freq_t>(op.value));
-        case RadioOp::Kind::Mode: {
-            const rmode_t mode = hamlibModeOf(op.value, rig_->state.mode_list);
-            if (mode == RIG_MODE_NONE) {
-                return -RIG_EINVAL;
-            }
-            forgetCachedValues();
-            if (gqrx_) {
-                return writeModeToGqrx(mode);
-            }
-            // The radio keeps its passband.
-            return rig_set_mode(rig_, RIG_VFO_CURR, mode, RIG_PASSBAND_NOCHANGE);
-        }
+            HamlibInternals::forgetCachedValues(rig_);
+            code = rig_set_freq(rig_, vfo, static_cast<freq_t>(op.value));
+            break;
+        case RadioOp::Kind::Mode:
+            HamlibInternals::forgetCachedValues(rig_);
+            code = writeMode(vfo, op.value);
+            break;
         case RadioOp::Kind::Split: {
             const bool on = op.value == SPLITON;
             // Split transmits on the VFO the radio is not receiving on.
             const vfo_t tx = on ? hamlibVfo(op.vfo == VFOB ? VFOA : VFOB) : hamlibVfo(op.vfo);
-            return rig_set_split_vfo(rig_, RIG_VFO_CURR, on ? RIG_SPLIT_ON : RIG_SPLIT_OFF, tx);
+            code = rig_set_split_vfo(rig_, RIG_VFO_CURR, on ? RIG_SPLIT_ON : RIG_SPLIT_OFF, tx);
+            break;
         }
         case RadioOp::Kind::Rit: {
             const bool on = op.value == RITON;
-            if (rig_has_set_func(rig_, RIG_FUNC_RIT)) {
-                return rig_set_func(rig_, RIG_VFO_CURR, RIG_FUNC_RIT, on ? 1 : 0);
+            if (abilities_.writesRitSwitch) {
+                code = rig_set_func(rig_, RIG_VFO_CURR, RIG_FUNC_RIT, on ? 1 : 0);
+            } else {
+                // Without a RIT switch, a zero offset is RIT off; on cannot be made that way.
+                code = on ? -RIG_ENAVAIL : rig_set_rit(rig_, RIG_VFO_CURR, 0);
             }
-            // Without a RIT switch, a zero offset is RIT off; on cannot be made that way.
-            return on ? -RIG_ENAVAIL : rig_set_rit(rig_, RIG_VFO_CURR, 0);
+            break;
         }
     }
-    return -RIG_EINVAL;
+    if (classify(code) == Fault::Absent) {
+        learnAbsent(op);
+    }
+    return code;
 }
 
 }  // namespace OmniRig

@@ -1,6 +1,8 @@
 #pragma once
-// One Hamlib handle and the few calls the rig server makes on it, in the contract's terms. Owned
-// and used by one worker thread only. Every call is bounded by the port's time-out.
+// One Hamlib handle and the few calls the rig server makes on it, in the contract's terms,
+// through Hamlib's public functions. Owned and used by one worker thread only. Every call is
+// bounded by the port's time-out. When it opens it finds out what the radio can do (its
+// RigAbilities), which the worker's write plan and poll then ask.
 
 #include <hamlib/rig.h>
 
@@ -8,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "RigAbilities.h"
 #include "RigConfig.h"
 #include "WritePlan.h"
 
@@ -29,12 +32,13 @@ public:
         None,
         Absent,   // the model lacks the function: leave it out of the poll
         Refused,  // the radio refused this one request; the link is fine
-        Link,     // no answer, a broken stream or a closed port: close and open again
+        Link,     // no answer, a broken stream or a closed port
     };
     static Fault classify(int code);
+    // No answer within the time-out, as opposed to a broken stream or a closed port.
+    static bool silent(int code);
 
-    // The functions a poll reads, each dropped once the model shows it lacks it.
-    enum class Read { Vfo, OtherFrequency, Mode, OtherMode, Split, Rit, Ptt, Count };
+    using Read = RigAbilities::Read;
 
     explicit RigLink(const RigConfig& config);
     ~RigLink();
@@ -50,15 +54,15 @@ public:
     static constexpr int kOpenReadsMaxAgeMs = 500;
 
     int open();
-    // From now on every read asks the radio.
+    // From now on every read asks the radio, and no write is skipped for a value Hamlib
+    // remembers.
     void expireCache();
     void close();
     bool isOpen() const { return open_; }
 
-    bool has(Read read) const { return has_[static_cast<int>(read)]; }
-    void drop(Read read) { has_[static_cast<int>(read)] = false; }
-    // Whether the VFO not in use is read directly, without a switch.
-    bool readsOtherVfo() const { return has(Read::OtherFrequency); }
+    // What the radio can do, as the last open found it and its refusals since corrected it.
+    const RigAbilities& abilities() const { return abilities_; }
+    void setAside(Read read) { abilities_.setAside(read); }
 
     // vfo 0 reads the current VFO; VFOA or VFOB addresses that VFO directly.
     int readVfo(int32_t& vfo);
@@ -68,24 +72,26 @@ public:
     int readRit(int32_t& rit);
     int readPtt(int32_t& rxtx);
 
+    // Carries out one planned command. A function the radio turns out to lack is taken from its
+    // abilities.
     int apply(const RadioOp& op);
 
 private:
     bool setConf(const char* name, const std::string& value);
     void setTimeout(std::chrono::milliseconds timeout);
-    void discoverFunctions();
-    int selectVfo(vfo_t vfo);
-    void forgetCachedValues();
-    int writeModeToGqrx(rmode_t mode);
+    int writeMode(vfo_t vfo, int32_t modeBit);
+    int writeModeAsPassband(rmode_t mode);
+    void learnAbsent(const RadioOp& op);
 
     RIG* rig_ = nullptr;
+    int model_ = 0;
     bool open_ = false;
     std::string setupProblem_;
-    bool has_[static_cast<int>(Read::Count)] = {};
-    bool ritByFunction_ = false;
-    // gqrx's remote port, behind the network model: it takes a mode write's width as the
-    // passband itself.
-    bool gqrx_ = false;
+    RigAbilities abilities_;
+    // Modes the radio refused while its modes are not known: the next candidate is written.
+    rmode_t refusedModes_ = RIG_MODE_NONE;
+    // Whether Hamlib's cache, which the open filled, has been set to expire at once.
+    bool cacheExpired_ = false;
 };
 
 }  // namespace OmniRig

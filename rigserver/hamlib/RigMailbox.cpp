@@ -36,6 +36,19 @@ bool RigMailbox::queue(RigWrite::Kind kind, int32_t value) {
     return opened;
 }
 
+std::optional<std::string> RigMailbox::refusal(RigWrite::Kind kind, int32_t value) const {
+    std::lock_guard lock(mutex_);
+    if (!abilities_) {
+        return std::nullopt;
+    }
+    return abilities_->refusal({kind, value, view_.currentVfo()}, published_.vfo);
+}
+
+void RigMailbox::publishAbilities(const RigAbilities& abilities) {
+    std::lock_guard lock(mutex_);
+    abilities_ = abilities;
+}
+
 void RigMailbox::dropRepeatedRun() {
     // Writes the worker has not taken yet that a run of the same shape right after them repeats
     // (the same parameters on the same VFOs, the same switches) can only matter to the radio in
@@ -72,6 +85,7 @@ void RigMailbox::flush() {
 void RigMailbox::reconfigure(RigConfig config, std::string typeText) {
     {
         std::lock_guard lock(mutex_);
+        abilities_.reset();
         newConfig_ = std::move(config);
         typeText_ = std::move(typeText);
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "RigAbilities.h"
 #include "RigConfig.h"
 #include "RigState.h"
 #include "RigStatus.h"
@@ -33,6 +34,9 @@ public:
     // opened the batch, which the caller must then hand over with flush(). A run of writes the
     // worker has not taken yet gives way to a run of the same shape right after it.
     bool queue(RigWrite::Kind kind, int32_t value);
+    // Why the radio cannot carry out such a write, as its link last found it; nothing when it
+    // can, or while it has not been reached.
+    std::optional<std::string> refusal(RigWrite::Kind kind, int32_t value) const;
     void flush();
     void reconfigure(RigConfig config, std::string typeText);
     void stop();
@@ -50,6 +54,8 @@ public:
     // Replaces the published state and status; writes taken so far leave the view. Returns the
     // status that was published before.
     RigStatus publish(const RigState& state, const RigStatus& status);
+    // What the radio can do, found when its link opened or corrected since.
+    void publishAbilities(const RigAbilities& abilities);
     // Sleeps until the deadline, or until writes arrive, the settings change or a stop.
     void waitUntil(Clock::time_point deadline);
 
@@ -70,6 +76,7 @@ private:
     std::vector<RigWrite> overlay_;
     size_t taken_ = 0;
     size_t flushed_ = 0;
+    std::optional<RigAbilities> abilities_;
     std::optional<RigConfig> newConfig_;
     bool stop_ = false;
 };

@@ -105,7 +105,8 @@ bool RigWorker::connect() {
     lastStateRead_.reset();
     lastSlowRead_.reset();
     strikes_.fill(0);
-    cacheExpired_ = false;
+    silentSince_.reset();
+    mailbox_.publishAbilities(link_->abilities());
     return true;
 }
 
@@ -113,7 +114,7 @@ bool RigWorker::startShared() {
     if (!shared_) {
         const auto [address, port] = *RigConfig::shareEndpoint(config_.share);
         shared_ = std::make_unique<SharedRigctld>(
-            SharedRigctld::Radio{config_.model, config_.port, config_.speed}, address, port);
+            SharedRigctld::Radio{config_.model, config_.port, config_.speed, {}}, address, port);
     }
     // A rigctld that died (or was killed) is started again here, with the link's back-off.
     if (shared_->Running()) {
@@ -155,15 +156,25 @@ bool RigWorker::applyWrites() {
     if (writes.empty()) {
         return true;
     }
+    const RigAbilities before = link_->abilities();
+    const bool carriedOut = applyPlanned(writes);
+    if (link_->isOpen() && link_->abilities() != before) {
+        mailbox_.publishAbilities(link_->abilities());
+    }
+    return carriedOut;
+}
+
+bool RigWorker::applyPlanned(const std::vector<RigWrite>& writes) {
     RigState basis = known_;
     for (size_t i = 0; i < 2; ++i) {
         basis.freq[i] = sureFreq_[i] ? basis.freq[i] : 0;
         basis.mode[i] = sureMode_[i] ? basis.mode[i] : 0;
     }
-    basis.split = link_->has(RigLink::Read::Split) ? basis.split : 0;
-    basis.rit = link_->has(RigLink::Read::Rit) ? basis.rit : 0;
+    basis.split = link_->abilities().reads(RigLink::Read::Split) ? basis.split : 0;
+    basis.rit = link_->abilities().reads(RigLink::Read::Rit) ? basis.rit : 0;
 
-    const auto ops = planWrites(basis, writes, link_->readsOtherVfo());
+    const bool selects = link_->abilities().selectsVfo;
+    const auto ops = planWrites(basis, writes, link_->abilities());
     if (!ops.empty()) {
         lastChange_ = Clock::now();
     }
@@ -182,11 +193,17 @@ bool RigWorker::applyWrites() {
         const auto fault = RigLink::classify(code);
         if (fault == RigLink::Fault::Link) {
             // Whether the radio took it is not known; the poll's frequency read tells whether
-            // the link still stands, and the next writes select their VFO afresh.
+            // the link still stands, the next writes select their VFO afresh, and the next poll
+            // reports every parameter, so a slave whose write was lost is written again.
             forgetSure();
             known_.vfo = 0;
             lastStateRead_.reset();
+            reportAll_ = true;
             return true;
+        }
+        if (link_->abilities().selectsVfo != selects) {
+            // A radio that turned out not to switch VFOs takes this batch on its current one.
+            return applyPlanned(writes);
         }
         if (fault != RigLink::Fault::None) {
             skipping = op.kind == RadioOp::Kind::SelectVfo;
@@ -222,7 +239,7 @@ bool RigWorker::applyWrites() {
 
 bool RigWorker::readSelected(int32_t vfo) {
     const size_t i = RigState::index(vfo);
-    if (link_->readsOtherVfo() || (sureFreq_[i] && sureMode_[i])) {
+    if (link_->abilities().readsOtherVfo() || (sureFreq_[i] && sureMode_[i])) {
         return true;
     }
     PollReads reads;
@@ -235,18 +252,22 @@ bool RigWorker::readSelected(int32_t vfo) {
 }
 
 bool RigWorker::handled(int code, RigLink::Read read) {
+    if (link_->abilities().network && RigLink::silent(code)) {
+        // A server that does not answer is busy or gone, whatever the read.
+        return handled(code);
+    }
     int& strikes = strikes_[static_cast<size_t>(read)];
     switch (RigLink::classify(code)) {
         case RigLink::Fault::None:
             strikes = 0;
             break;
         case RigLink::Fault::Absent:
-            link_->drop(read);
+            link_->setAside(read);
             break;
         case RigLink::Fault::Refused:
         case RigLink::Fault::Link:
             if (++strikes >= kStrikes) {
-                link_->drop(read);
+                link_->setAside(read);
             }
             break;
     }
@@ -254,15 +275,41 @@ bool RigWorker::handled(int code, RigLink::Read read) {
 }
 
 bool RigWorker::handled(int code) {
-    if (RigLink::classify(code) == RigLink::Fault::Link) {
-        linkLost(code);
-        return false;
+    if (RigLink::classify(code) != RigLink::Fault::Link) {
+        if (silentSince_) {
+            // Back from a silence: the next publish says so and reports everything afresh.
+            silentSince_.reset();
+            reportAll_ = true;
+        }
+        return !mailbox_.stopping();
     }
-    return !mailbox_.stopping();
+    // A server on the network that does not answer may be busy with another client's long
+    // command: the link stays and the next poll asks again, and only a long silence or a broken
+    // stream makes it open afresh.
+    if (link_->abilities().network && RigLink::silent(code)) {
+        const auto now = Clock::now();
+        if (!silentSince_) {
+            silentSince_ = now - RigLink::kCommandTimeout;
+        }
+        if (now - *silentSince_ < kBusyLimit) {
+            forgetSure();
+            known_.vfo = 0;
+            lastStateRead_.reset();
+            mailbox_.dropWrites();
+            if (now - *silentSince_ >= kSilenceShown) {
+                setStatus(RigStatus::notResponding());
+            }
+            return false;
+        }
+    }
+    silentSince_.reset();
+    linkLost(code);
+    return false;
 }
 
 bool RigWorker::readVfo(RigState& state) {
-    if (!link_->has(RigLink::Read::Vfo) || Clock::now() - lastSwitch_ < kOwnSwitchTrusted) {
+    if (!link_->abilities().reads(RigLink::Read::Vfo) ||
+        Clock::now() - lastSwitch_ < kOwnSwitchTrusted) {
         return true;
     }
     int32_t value = 0;
@@ -289,7 +336,7 @@ bool RigWorker::readFrequency(RigState& state, int32_t vfo, bool other, PollRead
 
 bool RigWorker::readMode(RigState& state, int32_t vfo, bool other, PollReads& reads) {
     const RigLink::Read function = other ? RigLink::Read::OtherMode : RigLink::Read::Mode;
-    if (!link_->has(function)) {
+    if (!link_->abilities().reads(function)) {
         return true;
     }
     int32_t value = 0;
@@ -305,7 +352,7 @@ bool RigWorker::readMode(RigState& state, int32_t vfo, bool other, PollReads& re
 }
 
 bool RigWorker::readSwitch(RigState& state, RigLink::Read read) {
-    if (!link_->has(read)) {
+    if (!link_->abilities().reads(read)) {
         return true;
     }
     int32_t value = 0;
@@ -373,7 +420,7 @@ bool RigWorker::poll() {
     // The other VFO is read only where the model can address it without a switch: a radio
     // that flipped VFOs on every poll could transmit on the wrong frequency.
     const int32_t other = otherVfo(current);
-    if (slowDue && link_->has(Read::OtherFrequency) &&
+    if (slowDue && link_->abilities().reads(Read::OtherFrequency) &&
         !(readFrequency(state, other, true, reads) && readMode(state, other, true, reads))) {
         return false;
     }
@@ -400,10 +447,7 @@ bool RigWorker::poll() {
     if (slowDue) {
         lastSlowRead_ = start;
     }
-    if (!cacheExpired_) {
-        link_->expireCache();
-        cacheExpired_ = true;
-    }
+    link_->expireCache();
     known_ = state;
     retry_ = kFirstRetry;
     publish(state, RigStatus::online(sharedNote()));

@@ -35,10 +35,14 @@ public:
     // An optional read that fails this many polls in a row, while the frequency read answers,
     // is set aside for the link.
     static constexpr int kStrikes = 3;
-    // Some backends answer a VFO read from a cache of their own for half a second (Kenwood's
-    // IF), so after a switch of the program's own they would name the VFO it left: for this
-    // long the VFO it chose is taken as the truth.
+    // Backends answer a VFO read from a status read of their own up to half a second old (the IF
+    // of Kenwood and Yaesu CAT), so after a switch of the program's own it may name the VFO it
+    // left: for this long the VFO it chose is taken as the truth.
     static constexpr std::chrono::milliseconds kOwnSwitchTrusted{600};
+    // A network server that does not answer is shown not responding after this long, and its
+    // link opened afresh after kBusyLimit: until then it may be busy with another client.
+    static constexpr std::chrono::milliseconds kSilenceShown{1000};
+    static constexpr std::chrono::milliseconds kBusyLimit{10000};
     // A shared rigctld opens the radio before it answers: a slow serial radio's open.
     static constexpr std::chrono::milliseconds kSharedStart{10000};
 
@@ -60,6 +64,7 @@ private:
     RigConfig linkConfig() const;
     std::string sharedNote() const;
     bool applyWrites();
+    bool applyPlanned(const std::vector<RigWrite>& writes);
     // Reads the VFO just selected where the poll cannot read it from the other VFO.
     bool readSelected(int32_t vfo);
     // What one poll read successfully.
@@ -84,7 +89,8 @@ private:
     // Handles an optional read's result: a fault of the link or a refusal counts against the
     // read, not the link. False when a stop is pending.
     bool handled(int code, RigLink::Read read);
-    // Handles the current frequency's read: no answer ends the link.
+    // Handles the current frequency's read: no answer ends the link, unless a network server
+    // may just be busy.
     bool handled(int code);
     // Forgets which values the radio is sure to hold, as when something may have changed them.
     void forgetSure();
@@ -116,8 +122,8 @@ private:
     Clock::time_point lastTurn_{};
     Clock::time_point lastSwitch_{};
     std::array<int, static_cast<size_t>(RigLink::Read::Count)> strikes_{};
-    // Whether Hamlib's cache, which the open filled, has been set to expire at once.
-    bool cacheExpired_ = false;
+    // Since when a network server has not answered.
+    std::optional<Clock::time_point> silentSince_;
 
     std::thread thread_;
 };

@@ -115,6 +115,7 @@ std::string SharedRigctld::Start(std::chrono::milliseconds deadline) {
     if (radio_.speed > 0) {
         args.insert(args.end(), {"-s", std::to_string(radio_.speed)});
     }
+    args.insert(args.end(), radio_.options.begin(), radio_.options.end());
     std::vector<char*> argv;
     for (auto& arg : args) {
         argv.push_back(arg.data());

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace OmniRig {
 
@@ -16,8 +17,9 @@ class SharedRigctld {
 public:
     struct Radio {
         int model = 0;
-        std::string device;  // empty: Hamlib's default for the model
-        int speed = 0;       // 0: the model's default
+        std::string device;                     // empty: Hamlib's default for the model
+        int speed = 0;                          // 0: the model's default
+        std::vector<std::string> options = {};  // rigctld's own, such as "--vfo"
     };
 
     // `address` is the address to listen on ("127.0.0.1" unless the operator names another).

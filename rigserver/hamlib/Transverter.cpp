@@ -1,10 +1,9 @@
 #include "Transverter.h"
 
-#include <hamlib/rig.h>
-
 #include <algorithm>
 #include <utility>
 
+#include "HamlibInternals.h"
 #include "HamlibLibrary.h"
 #include "ParamBits.h"
 
@@ -18,20 +17,9 @@ Transverter::Range Transverter::radioRange(int model) {
     if (!known || known->port == HamlibLibrary::PortKind::Network) {
         return whole;
     }
-    const struct rig_caps* caps = rig_get_caps(static_cast<rig_model_t>(model));
-    if (caps == nullptr) {
-        return whole;
-    }
-    Range range{kHighestHz, 1};
-    for (const freq_range_t* list :
-         {caps->rx_range_list1, caps->rx_range_list2, caps->rx_range_list3, caps->rx_range_list4,
-          caps->rx_range_list5}) {
-        for (int i = 0; i < HAMLIB_FRQRANGESIZ && !RIG_IS_FRNG_END(list[i]); ++i) {
-            range.low = std::min(range.low, static_cast<int64_t>(list[i].startf));
-            range.high = std::max(range.high, static_cast<int64_t>(list[i].endf));
-        }
-    }
-    if (range.low > range.high) {
+    const HamlibFacts facts = HamlibInternals::ofModel(model);
+    const Range range{static_cast<int64_t>(facts.lowestHz), static_cast<int64_t>(facts.highestHz)};
+    if (range.high == 0 || range.low > range.high) {
         return whole;
     }
     return {std::clamp<int64_t>(range.low, 1, kHighestHz),

@@ -3,16 +3,16 @@
 namespace OmniRig {
 
 std::vector<RadioOp> planWrites(const RigState& radio, const std::vector<RigWrite>& writes,
-                                bool readsOtherVfo) {
+                                const RigAbilities& abilities) {
     std::vector<RadioOp> ops;
     // What the radio will be after the commands so far: a later write is compared with that,
     // not with the poll, so "7.1 MHz, then back to 7.0" still reaches the radio.
     RigState after = radio;
-    int32_t radioVfo = radio.vfo;  // 0 while not known: a switch is then always sent
+    int32_t radioVfo = radio.vfo;  // 0 while not known
     int32_t wantedVfo = radio.vfo;
 
     auto select = [&](int32_t vfo) {
-        if (vfo != radioVfo) {
+        if (abilities.selectsVfo && vfo != radioVfo) {
             ops.push_back({RadioOp::Kind::SelectVfo, vfo, vfo});
             radioVfo = vfo;
             after.vfo = vfo;
@@ -20,11 +20,14 @@ std::vector<RadioOp> planWrites(const RigState& radio, const std::vector<RigWrit
     };
 
     for (const RigWrite& w : writes) {
+        if (abilities.refusal(w, radio.vfo)) {
+            continue;
+        }
         switch (w.kind) {
             case RigWrite::Kind::Vfo: {
                 wantedVfo = w.value;
                 const size_t i = RigState::index(w.value);
-                if (!readsOtherVfo && (after.freq[i] == 0 || after.mode[i] == 0)) {
+                if (!abilities.readsOtherVfo() && (after.freq[i] == 0 || after.mode[i] == 0)) {
                     select(w.value);
                 }
                 break;
@@ -37,16 +40,22 @@ std::vector<RadioOp> planWrites(const RigState& radio, const std::vector<RigWrit
                     break;
                 }
                 known = w.value;
-                select(w.vfo);
-                ops.push_back(
-                    {frequency ? RadioOp::Kind::Frequency : RadioOp::Kind::Mode, w.value, w.vfo});
+                const bool named = abilities.writesOtherVfo && radioVfo != 0 && w.vfo != radioVfo;
+                if (!named) {
+                    select(w.vfo);
+                }
+                ops.push_back({frequency ? RadioOp::Kind::Frequency : RadioOp::Kind::Mode, w.value,
+                               w.vfo, named});
                 break;
             }
             case RigWrite::Kind::Split:
             case RigWrite::Kind::Rit: {
                 const bool split = w.kind == RigWrite::Kind::Split;
                 int32_t& known = split ? after.split : after.rit;
-                if (known == w.value) {
+                const bool writable = split
+                                          ? abilities.writesSplit
+                                          : abilities.writesRitSwitch || abilities.writesRitOffset;
+                if (known == w.value || !writable) {
                     break;
                 }
                 known = w.value;

@@ -1,14 +1,17 @@
 // The window on the Hamlib rig server with two emulated radios, an IC-7300 on CI-V as rig 1 and
 // a TS-590S on Kenwood CAT as rig 2, each opened by Hamlib's real backend: tracking either way
-// into either VFO, transfers, and a slave switched off and on again.
+// into either VFO, transfers, a slave switched off and on again or losing a write, and the
+// TS-590S shared by a rigctld of its own.
 
 #include <gtest/gtest.h>
 
 #include <QTest>
 
+#include "CommandCountingProxy.h"
 #include "HamlibFormFixture.h"
 #include "IcomEmulator.h"
 #include "KenwoodEmulator.h"
+#include "RigctldPeer.h"
 
 using namespace OmniRig::Testing;
 
@@ -31,10 +34,12 @@ protected:
         kenwood.setMode(B, RadioMode::AM);
     }
 
-    TForm1& startOn(const std::string& window) {
-        return startOnHamlib("[RIG1]\nMODEL=3073\nPORT=" + icom.port() +
-                             "\n[RIG2]\nMODEL=2031\nPORT=" + kenwood.port() + "\n[DIVIZURE]\n" +
-                             window);
+    // Rig 2 is the TS-590S on its serial port, or at `rig2Port` through Hamlib's network model.
+    TForm1& startOn(const std::string& window, const std::string& rig2Port = "") {
+        const std::string rig2 =
+            rig2Port.empty() ? "MODEL=2031\nPORT=" + kenwood.port() : "MODEL=2\nPORT=" + rig2Port;
+        return startOnHamlib("[RIG1]\nMODEL=3073\nPORT=" + icom.port() + "\n[RIG2]\n" + rig2 +
+                             "\n[DIVIZURE]\n" + window);
     }
 
     // Runs the window's events until the radio's state holds the condition.
@@ -137,4 +142,31 @@ TEST_F(RadioEndToEnd, ASlaveSwitchedOffAndOnIsBroughtToItsMasterAtOnce) {
     EXPECT_TRUE(radioReaches(kenwood, [](const RadioState& s) {
         return s.hz[A] == 10'120'000 && s.mode[A] == RadioMode::CW;
     }));
+}
+
+TEST_F(RadioEndToEnd, ASlaveThatLostAWriteIsRightWithoutTheMasterMovingAgain) {
+    startOn("TRACK=TRUE\nMASTER=1\nSLAVE=0\nSLAVEVFO=A\n");
+    ASSERT_TRUE(radioReaches(icom, [](const RadioState& s) { return s.hz[A] == 21'100'000; }));
+
+    icom.loseNextWrite();
+    kenwood.turnKnob(21'250'000);
+    // The lost write's time-out, a poll and the tracking step that the poll's report runs.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return icom.state().hz[A] == 21'250'000; }, 3'000));
+}
+
+TEST_F(RadioEndToEnd, AKenwoodBehindRigctldThatNeverAnswersTyLeadsAtOnceOnOneLink) {
+    // Some Kenwoods never answer TY, Hamlib's question for the firmware: asked behind rigctld, it
+    // holds the daemon for seconds.
+    kenwood.ignore("TY");
+    RigctldPeer rigctld(OmniRig::SharedRigctld::Radio{2031, kenwood.port(), 0, {"--vfo"}});
+    CommandCountingProxy proxy(rigctld.port());
+    TForm1& f = startOn("TRACK=TRUE\nMASTER=1\nSLAVE=0\nSLAVEVFO=A\n", proxy.address());
+    ASSERT_TRUE(radioReaches(icom, [](const RadioState& s) { return s.hz[A] == 21'100'000; }));
+
+    for (const int64_t hz : {21'074'000, 14'074'000, 7'074'000}) {
+        kenwood.turnKnob(hz);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return icom.state().hz[A] == hz; }, 2'000)) << hz;
+    }
+    EXPECT_EQ(proxy.connectionsAccepted(), 1) << "the link to rigctld was opened again";
+    EXPECT_EQ(f.RigEventErrorText(), "");
 }

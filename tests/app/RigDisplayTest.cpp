@@ -100,7 +100,7 @@ TEST_F(RigDisplay, FrequenciesModesAndTheActiveVfoFollowEveryChange) {
     const std::pair<int32_t, const char*> shown[] = {{14'025'379, "14025|37"},
                                                      {7'000'000, " 7000|00"},
                                                      {999, "    0|99"},
-                                                     {0, "    0|00"},
+                                                     {0, "-----|--"},
                                                      {144'300'000, "144300|00"}};
     for (const auto& [hertz, text] : shown) {
         rig.frequencyA = hertz;

@@ -68,7 +68,14 @@ std::string RadioEmulator::handle(std::string text,
         silent = silent || text.starts_with(prefix);
     }
     int changed = -1;
-    const std::string answer = silent ? std::string() : run(changed);
+    const RadioState before = state_;
+    std::string answer = silent ? std::string() : run(changed);
+    if (loseNextWrite_ && changed != -1) {
+        state_ = before;
+        answer.clear();
+        changed = -1;
+        loseNextWrite_ = false;
+    }
     received_.push_back({std::chrono::steady_clock::now(), std::move(text), changed});
     return answer;
 }
@@ -81,6 +88,11 @@ void RadioEmulator::operate(const std::function<void(RadioState&)>& change) {
 void RadioEmulator::ignore(const std::string& commandPrefix) {
     std::lock_guard lock(mutex_);
     ignored_.insert(commandPrefix);
+}
+
+void RadioEmulator::loseNextWrite() {
+    std::lock_guard lock(mutex_);
+    loseNextWrite_ = true;
 }
 
 RadioState RadioEmulator::state() const {

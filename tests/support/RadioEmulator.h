@@ -71,6 +71,9 @@ public:
     }
     // Commands starting with this text get no answer at all, the rest are answered as before.
     void ignore(const std::string& commandPrefix);
+    // The next command that would change a frequency or mode is lost on the way: not carried
+    // out, not answered.
+    void loseNextWrite();
 
     RadioState state() const;
     std::vector<ReceivedCommand> received() const;
@@ -99,6 +102,7 @@ private:
     int slave_ = -1;  // held open so the line stays up between Hamlib's opens
     std::vector<ReceivedCommand> received_;
     std::set<std::string> ignored_;
+    bool loseNextWrite_ = false;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

@@ -20,7 +20,11 @@ std::string RigctlReply::value(const std::string& key) const {
     return {};
 }
 
-RigctldPeer::RigctldPeer(std::chrono::milliseconds deadline) {
+RigctldPeer::RigctldPeer(std::chrono::milliseconds deadline)
+    : RigctldPeer(SharedRigctld::Radio{1, "", 0, {}}, deadline) {}
+
+RigctldPeer::RigctldPeer(SharedRigctld::Radio radio, std::chrono::milliseconds deadline)
+    : radio_(std::move(radio)) {
     // Under parallel tests another process may take the port between the probe and the start.
     for (int attempt = 0; attempt < 5; ++attempt) {
         port_ = freeLoopbackPort();
@@ -40,7 +44,7 @@ std::string RigctldPeer::address() const {
 }
 
 bool RigctldPeer::launch(std::chrono::milliseconds deadline) {
-    daemon_ = std::make_unique<SharedRigctld>(SharedRigctld::Radio{1, "", 0}, "127.0.0.1", port_);
+    daemon_ = std::make_unique<SharedRigctld>(radio_, "127.0.0.1", port_);
     if (daemon_->Start(deadline).empty()) {
         return true;
     }

@@ -1,7 +1,7 @@
 #pragma once
-// A real rigctld (Hamlib's Dummy rig behind its network daemon) on a free loopback port, run as
-// a child process. A test can talk to it as a second client, kill it and start it again on the
-// same port; it is killed when the peer is destroyed.
+// A real rigctld (Hamlib's Dummy rig behind its network daemon, or another radio) on a free
+// loopback port, run as a child process. A test can talk to it as a second client, kill it and
+// start it again on the same port; it is killed when the peer is destroyed.
 
 #include <sys/types.h>
 
@@ -29,6 +29,9 @@ public:
     // Starts `rigctld -m 1` and waits until it accepts connections. Throws when it cannot be
     // started before the deadline (rigctld missing, no free port).
     explicit RigctldPeer(std::chrono::milliseconds deadline = std::chrono::seconds(10));
+    // The same for a radio of another model, an emulated one on its pseudo-terminal say.
+    explicit RigctldPeer(SharedRigctld::Radio radio,
+                         std::chrono::milliseconds deadline = std::chrono::seconds(10));
     ~RigctldPeer();
     RigctldPeer(const RigctldPeer&) = delete;
     RigctldPeer& operator=(const RigctldPeer&) = delete;
@@ -50,6 +53,7 @@ public:
 private:
     bool launch(std::chrono::milliseconds deadline);
 
+    SharedRigctld::Radio radio_{1, "", 0, {}};
     uint16_t port_ = 0;
     std::unique_ptr<SharedRigctld> daemon_;
     LoopbackSocket client_;

@@ -41,7 +41,7 @@ TEST_F(RigPanelTest, FrequencyShowsWholeKilohertzAndTruncatedTensOfHertz) {
     switchOn();
     const std::pair<int32_t, const char*> cases[] = {
         {14'025'379, "14025|37"}, {7'000'000, " 7000|00"},    {999, "    0|99"},
-        {0, "    0|00"},          {144'300'000, "144300|00"},
+        {0, "-----|--"},          {144'300'000, "144300|00"},
     };
     for (const auto& [hertz, shown] : cases) {
         panel->SetFreq(hertz);

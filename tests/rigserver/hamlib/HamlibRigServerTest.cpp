@@ -111,10 +111,11 @@ TEST(HamlibRigServer, RefusesValuesThatAreNoParameterBits) {
     EXPECT_THROW(rig.SetModeBits(CW | USB), RigServerError);
     EXPECT_THROW(rig.SetSplitBits(RITOFF), RigServerError);
     EXPECT_THROW(rig.SetRitBits(SPLITOFF), RigServerError);
-    // A master in a mode without a bit, or not read yet, reads 0; stamping it changes nothing,
-    // and the stamp goes on to switch the slave back to its own VFO.
+    // 0 Hz is a frequency not known, never one to tune to.
+    EXPECT_THROW(rig.SetFrequency(0), RigServerError);
+    // A master in a mode without a bit reads 0; stamping it changes nothing, and the stamp goes
+    // on to switch the slave back to its own VFO.
     EXPECT_NO_THROW(rig.SetModeBits(0));
-    EXPECT_NO_THROW(rig.SetFrequency(0));
 }
 
 TEST(HamlibRigServer, TheSettingsWindowIsShownThroughItsHookAndEachChangeRaisesAnEvent) {

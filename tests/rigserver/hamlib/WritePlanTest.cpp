@@ -20,6 +20,13 @@ RigState quietSlave() {
     return s;
 }
 
+// A radio that switches VFOs and reads neither VFO by name.
+RigAbilities switching() {
+    HamlibFacts facts;
+    facts.complete = true;
+    return RigAbilities::of(facts);
+}
+
 // The four writes of a stamp into VFO B while the slave is on VFO A.
 std::vector<RigWrite> stampIntoB(int32_t hz, int32_t mode) {
     return {{RigWrite::Kind::Vfo, VFOB, VFOA},
@@ -31,7 +38,7 @@ std::vector<RigWrite> stampIntoB(int32_t hz, int32_t mode) {
 }  // namespace
 
 TEST(WritePlan, AStampIntoTheOtherVfoSwitchesThereWritesAndSwitchesBackInOrder) {
-    const auto ops = planWrites(quietSlave(), stampIntoB(14'074'000, USB), false);
+    const auto ops = planWrites(quietSlave(), stampIntoB(14'074'000, USB), switching());
     EXPECT_EQ(ops, (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
                                          {Kind::Frequency, 14'074'000, VFOB},
                                          {Kind::Mode, USB, VFOB},
@@ -39,15 +46,15 @@ TEST(WritePlan, AStampIntoTheOtherVfoSwitchesThereWritesAndSwitchesBackInOrder) 
 }
 
 TEST(WritePlan, AStampThatChangesNothingSendsNothingNotEvenTheSwitches) {
-    EXPECT_TRUE(planWrites(quietSlave(), stampIntoB(7'100'000, LSB), false).empty());
+    EXPECT_TRUE(planWrites(quietSlave(), stampIntoB(7'100'000, LSB), switching()).empty());
     // The same values into the current VFO.
     const std::vector<RigWrite> same = {{RigWrite::Kind::Frequency, 7'000'000, VFOA},
                                         {RigWrite::Kind::Mode, LSB, VFOA}};
-    EXPECT_TRUE(planWrites(quietSlave(), same, false).empty());
+    EXPECT_TRUE(planWrites(quietSlave(), same, switching()).empty());
 }
 
 TEST(WritePlan, OnlyTheEffectiveWritesOfAStampReachTheRadio) {
-    const auto ops = planWrites(quietSlave(), stampIntoB(7'100'000, USB), false);
+    const auto ops = planWrites(quietSlave(), stampIntoB(7'100'000, USB), switching());
     EXPECT_EQ(ops, (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
                                          {Kind::Mode, USB, VFOB},
                                          {Kind::SelectVfo, VFOA, VFOA}}));
@@ -57,18 +64,18 @@ TEST(WritePlan, ALaterWriteIsComparedWithTheEarlierOnesNotWithThePoll) {
     // Away and back to the polled value: both must reach the radio, or it stays away.
     const std::vector<RigWrite> writes = {{RigWrite::Kind::Frequency, 7'010'000, VFOA},
                                           {RigWrite::Kind::Frequency, 7'000'000, VFOA}};
-    const auto ops = planWrites(quietSlave(), writes, false);
+    const auto ops = planWrites(quietSlave(), writes, switching());
     EXPECT_EQ(ops, (std::vector<RadioOp>{{Kind::Frequency, 7'010'000, VFOA},
                                          {Kind::Frequency, 7'000'000, VFOA}}));
 }
 
 TEST(WritePlan, ASwitchOfItsOwnIsKeptAndUnknownValuesAreAlwaysWritten) {
     const std::vector<RigWrite> select = {{RigWrite::Kind::Vfo, VFOB, VFOA}};
-    EXPECT_EQ(planWrites(quietSlave(), select, false),
+    EXPECT_EQ(planWrites(quietSlave(), select, switching()),
               (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB}}));
 
     RigState unknown;  // nothing read yet: not even the VFO is known
-    const auto ops = planWrites(unknown, stampIntoB(7'100'000, LSB), false);
+    const auto ops = planWrites(unknown, stampIntoB(7'100'000, LSB), switching());
     EXPECT_EQ(ops, (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
                                          {Kind::Frequency, 7'100'000, VFOB},
                                          {Kind::Mode, LSB, VFOB},
@@ -78,7 +85,7 @@ TEST(WritePlan, ASwitchOfItsOwnIsKeptAndUnknownValuesAreAlwaysWritten) {
 TEST(WritePlan, SplitAndRitAreWrittenOnlyWhenTheyChangeOnTheSelectedVfo) {
     const std::vector<RigWrite> online = {{RigWrite::Kind::Split, SPLITOFF, VFOA},
                                           {RigWrite::Kind::Rit, RITOFF, VFOA}};
-    EXPECT_TRUE(planWrites(quietSlave(), online, false).empty());
+    EXPECT_TRUE(planWrites(quietSlave(), online, switching()).empty());
 
     RigState busy = quietSlave();
     busy.split = SPLITON;
@@ -86,7 +93,8 @@ TEST(WritePlan, SplitAndRitAreWrittenOnlyWhenTheyChangeOnTheSelectedVfo) {
     const std::vector<RigWrite> onB = {{RigWrite::Kind::Vfo, VFOB, VFOA},
                                        {RigWrite::Kind::Split, SPLITOFF, VFOB},
                                        {RigWrite::Kind::Rit, RITOFF, VFOB}};
-    EXPECT_EQ(planWrites(busy, onB, false), (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
-                                                                  {Kind::Split, SPLITOFF, VFOB},
-                                                                  {Kind::Rit, RITOFF, VFOB}}));
+    EXPECT_EQ(planWrites(busy, onB, switching()),
+              (std::vector<RadioOp>{{Kind::SelectVfo, VFOB, VFOB},
+                                    {Kind::Split, SPLITOFF, VFOB},
+                                    {Kind::Rit, RITOFF, VFOB}}));
 }
