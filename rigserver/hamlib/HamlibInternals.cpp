@@ -171,19 +171,24 @@ int setModeUnasked(RIG* rig, rmode_t mode, pbwidth_t width) {
 }
 
 int selectVfo(RIG* rig, vfo_t vfo) {
-#if ZR_HAMLIB_MAJOR == 4 && ZR_HAMLIB_MINOR < 7
-    if (usable()) {
-        if (rig->caps->set_vfo == nullptr) {
-            return -RIG_ENAVAIL;
-        }
-        const int code = rig->caps->set_vfo(rig, vfo);
-        if (code == RIG_OK) {
-            rig->state.current_vfo = vfo;
-        }
+    if (!usable()) {
+        return rig_set_vfo(rig, vfo);
+    }
+    if (rig->caps->set_vfo == nullptr) {
+        return -RIG_ENAVAIL;
+    }
+    const int code = rig->caps->set_vfo(rig, vfo);
+    if (code != RIG_OK) {
         return code;
     }
-#endif
+#if ZR_HAMLIB_MAJOR < 5
+    rig->state.current_vfo = vfo;
+    return code;
+#else
+    // The handle's state is private: rig_set_vfo records the switch, now that the radio is there
+    // (a stale read of its VFO costs one more switch command).
     return rig_set_vfo(rig, vfo);
+#endif
 }
 
 void forgetCachedValues([[maybe_unused]] RIG* rig) {

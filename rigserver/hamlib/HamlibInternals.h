@@ -68,10 +68,10 @@ HamlibLibrary::Model modelOf(int model);
 // rig_set_mode where the capabilities cannot be read.
 int setModeUnasked(RIG* rig, rmode_t mode, pbwidth_t width);
 
-// Switches the VFO. rig_set_vfo first asks the radio's VFO and skips a switch to the VFO it names;
-// before Hamlib 4.7, Kenwood backends answer that from a status read up to half a second old
-// that no command renews, so the switch back after writing the other VFO was skipped. There the
-// switch goes straight to the backend, and the handle records it as rig_set_vfo would.
+// Switches the VFO. rig_set_vfo first asks the radio's VFO and skips a switch to the VFO it names,
+// and Kenwood and Yaesu backends answer that from a status read (IF) up to half a second old that
+// no command renews: the switch back after writing the other VFO would be skipped. So the switch
+// goes straight to the backend, and the handle is told of it as rig_set_vfo would tell it.
 int selectVfo(RIG* rig, vfo_t vfo);
 
 // Before a frequency or mode write. Before Hamlib 4.7 a backend may skip a write its cache says

@@ -60,7 +60,8 @@ RigLink::Fault RigLink::classify(int code) {
 }
 
 bool RigLink::silent(int code) {
-    return std::abs(code) == RIG_ETIMEOUT;
+    // A reply that does not parse is a late reply to an earlier command that timed out.
+    return std::abs(code) == RIG_ETIMEOUT || std::abs(code) == RIG_EPROTO;
 }
 
 RigLink::RigLink(const RigConfig& config) : model_(config.model) {
@@ -75,7 +76,13 @@ RigLink::RigLink(const RigConfig& config) : model_(config.model) {
     }
     const bool serial = rig_get_caps_int(static_cast<rig_model_t>(config.model),
                                          RIG_CAPS_PORT_TYPE) == RIG_PORT_SERIAL;
-    // Retries are ours: after a time-out the stream is out of step and needs a fresh open.
+    // Retries are ours: after a time-out the stream is out of step and needs a fresh open. Hamlib
+    // 4.6 and later also wait again after a read times out, unless told not to (4.5 has no such
+    // setting).
+    setConf("timeout_retry", "0");
+    // Hamlib 4.7 and later poll the radio on a thread of their own unless told not to: this
+    // program's poll is the only one, so the radio is asked nothing twice.
+    setConf("poll_interval", "0");
     if (!setConf("retry", "0")) {
         setupProblem_ = "the retry count was refused";
     } else if (!config.port.empty() && !setConf("rig_pathname", config.port)) {
@@ -163,6 +170,7 @@ void RigLink::close() {
 }
 
 int RigLink::readVfo(int32_t& vfo) {
+    callStarted_ = std::chrono::steady_clock::now();
     vfo_t value = RIG_VFO_NONE;
     const int code = rig_get_vfo(rig_, &value);
     vfo = code == RIG_OK ? vfoBit(value) : 0;
@@ -170,6 +178,7 @@ int RigLink::readVfo(int32_t& vfo) {
 }
 
 int RigLink::readFrequency(int32_t vfo, int32_t& hertz) {
+    callStarted_ = std::chrono::steady_clock::now();
     freq_t value = 0;
     const int code = rig_get_freq(rig_, hamlibVfo(vfo), &value);
     // The contract carries 32-bit hertz: bands above 2.1 GHz cannot be shown.
@@ -180,6 +189,7 @@ int RigLink::readFrequency(int32_t vfo, int32_t& hertz) {
 }
 
 int RigLink::readMode(int32_t vfo, int32_t& modeBit) {
+    callStarted_ = std::chrono::steady_clock::now();
     rmode_t mode = RIG_MODE_NONE;
     pbwidth_t width = 0;
     const int code = rig_get_mode(rig_, hamlibVfo(vfo), &mode, &width);
@@ -188,6 +198,7 @@ int RigLink::readMode(int32_t vfo, int32_t& modeBit) {
 }
 
 int RigLink::readSplit(int32_t& split) {
+    callStarted_ = std::chrono::steady_clock::now();
     split_t value = RIG_SPLIT_OFF;
     vfo_t tx = RIG_VFO_NONE;
     const int code = rig_get_split_vfo(rig_, RIG_VFO_CURR, &value, &tx);
@@ -196,6 +207,7 @@ int RigLink::readSplit(int32_t& split) {
 }
 
 int RigLink::readRit(int32_t& rit) {
+    callStarted_ = std::chrono::steady_clock::now();
     bool on = false;
     int code;
     if (abilities_.readsRitSwitch) {
@@ -212,6 +224,7 @@ int RigLink::readRit(int32_t& rit) {
 }
 
 int RigLink::readPtt(int32_t& rxtx) {
+    callStarted_ = std::chrono::steady_clock::now();
     ptt_t ptt = RIG_PTT_OFF;
     const int code = rig_get_ptt(rig_, RIG_VFO_CURR, &ptt);
     rxtx = ptt == RIG_PTT_OFF ? RX : TX;

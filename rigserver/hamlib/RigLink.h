@@ -35,7 +35,7 @@ public:
         Link,     // no answer, a broken stream or a closed port
     };
     static Fault classify(int code);
-    // No answer within the time-out, as opposed to a broken stream or a closed port.
+    // No answer, or a late one, as opposed to a broken stream or a closed port.
     static bool silent(int code);
 
     using Read = RigAbilities::Read;
@@ -71,6 +71,10 @@ public:
     int readSplit(int32_t& split);
     int readRit(int32_t& rit);
     int readPtt(int32_t& rxtx);
+    // How long ago the last read began: right after it, how long it took.
+    std::chrono::steady_clock::duration sinceReadBegan() const {
+        return std::chrono::steady_clock::now() - callStarted_;
+    }
 
     // Carries out one planned command. A function the radio turns out to lack is taken from its
     // abilities.
@@ -90,6 +94,7 @@ private:
     RigAbilities abilities_;
     // Modes the radio refused while its modes are not known: the next candidate is written.
     rmode_t refusedModes_ = RIG_MODE_NONE;
+    std::chrono::steady_clock::time_point callStarted_{};
     // Whether Hamlib's cache, which the open filled, has been set to expire at once.
     bool cacheExpired_ = false;
 };

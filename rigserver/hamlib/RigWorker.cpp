@@ -193,12 +193,11 @@ bool RigWorker::applyPlanned(const std::vector<RigWrite>& writes) {
         const auto fault = RigLink::classify(code);
         if (fault == RigLink::Fault::Link) {
             // Whether the radio took it is not known; the poll's frequency read tells whether
-            // the link still stands, the next writes select their VFO afresh, and the next poll
-            // reports every parameter, so a slave whose write was lost is written again.
+            // the link still stands, and the next writes select their VFO afresh.
             forgetSure();
             known_.vfo = 0;
             lastStateRead_.reset();
-            reportAll_ = true;
+            writeFailed(op);
             return true;
         }
         if (link_->abilities().selectsVfo != selects) {
@@ -207,7 +206,11 @@ bool RigWorker::applyPlanned(const std::vector<RigWrite>& writes) {
         }
         if (fault != RigLink::Fault::None) {
             skipping = op.kind == RadioOp::Kind::SelectVfo;
+            writeFailed(op);
             continue;
+        }
+        if (lastFailedWrite_ == op) {
+            lastFailedWrite_.reset();
         }
         const size_t i = RigState::index(op.vfo);
         switch (op.kind) {
@@ -235,6 +238,15 @@ bool RigWorker::applyPlanned(const std::vector<RigWrite>& writes) {
         }
     }
     return true;
+}
+
+void RigWorker::writeFailed(const RadioOp& op) {
+    // The next poll reports every parameter, so the tracking step writes the slave again without
+    // waiting for its master to move; a write the radio fails the same way twice is left alone.
+    if (lastFailedWrite_ != op) {
+        reportAll_ = true;
+        lastFailedWrite_ = op;
+    }
 }
 
 bool RigWorker::readSelected(int32_t vfo) {
@@ -266,7 +278,9 @@ bool RigWorker::handled(int code, RigLink::Read read) {
             break;
         case RigLink::Fault::Refused:
         case RigLink::Fault::Link:
-            if (++strikes >= kStrikes) {
+            // A read that failed only after Hamlib asked again and again (Hamlib 4.6 and later
+            // ask some radios five times) held the link for seconds: it goes at once.
+            if (++strikes >= kStrikes || link_->sinceReadBegan() > 2 * RigLink::kCommandTimeout) {
                 link_->setAside(read);
             }
             break;

@@ -65,6 +65,7 @@ private:
     std::string sharedNote() const;
     bool applyWrites();
     bool applyPlanned(const std::vector<RigWrite>& writes);
+    void writeFailed(const RadioOp& op);
     // Reads the VFO just selected where the poll cannot read it from the other VFO.
     bool readSelected(int32_t vfo);
     // What one poll read successfully.
@@ -122,6 +123,8 @@ private:
     Clock::time_point lastTurn_{};
     Clock::time_point lastSwitch_{};
     std::array<int, static_cast<size_t>(RigLink::Read::Count)> strikes_{};
+    // The last write the radio did not carry out, until it does.
+    std::optional<RadioOp> lastFailedWrite_;
     // Since when a network server has not answered.
     std::optional<Clock::time_point> silentSince_;
 

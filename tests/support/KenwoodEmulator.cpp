@@ -127,6 +127,10 @@ std::string execute(RadioState& s, const std::string& command, int& changed) {
     if (code == "AI" && flag) {
         return {};
     }
+    // The keyer's speed, which Hamlib 4.7 reads as it opens the radio.
+    if (code == "KS" && (read || digits(arg, 3))) {
+        return read ? "KS025;" : std::string();
+    }
     return "?;";
 }
 

@@ -30,12 +30,21 @@ TEST(RadioLink, AReadTheRadioNeverAnswersIsSetAsideAndTheLinkStaysUp) {
     };
     const auto online = statusEvents();
 
+    // Asked a few times, then set aside: three reads, or one read that Hamlib (4.6 and later)
+    // sends five times over before it gives up.
+    constexpr long kHamlibRepeats = 5;
     ASSERT_TRUE(h.waitFor([&] { return pttReads() >= RigWorker::kStrikes; }));
-    for (const int64_t hz : {7'074'000, 7'075'000, 7'076'000}) {
-        icom.turnKnob(hz);
-        EXPECT_TRUE(h.waitFor([&] { return h.rig(1).Frequency() == hz; })) << hz;
-    }
-    EXPECT_EQ(pttReads(), RigWorker::kStrikes) << "asked again after it was set aside";
+    auto knobTurnsShow = [&](std::initializer_list<int64_t> frequencies) {
+        for (const int64_t hz : frequencies) {
+            icom.turnKnob(hz);
+            EXPECT_TRUE(h.waitFor([&] { return h.rig(1).Frequency() == hz; })) << hz;
+        }
+    };
+    knobTurnsShow({7'074'000, 7'075'000, 7'076'000});
+    const auto asked = pttReads();
+    EXPECT_LE(asked, std::max<long>(RigWorker::kStrikes, kHamlibRepeats));
+    knobTurnsShow({7'077'000, 7'078'000, 7'079'000});
+    EXPECT_EQ(pttReads(), asked) << "asked again after it was set aside";
     EXPECT_EQ(statusEvents(), online) << "the link was dropped";
     EXPECT_EQ(h.rig(1).StatusCode(), ST_ONLINE);
 }
