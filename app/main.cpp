@@ -1,6 +1,10 @@
 // Program entry. "--help" and "--version" are answered before anything else starts: no window,
 // no display, no settings file and no lock.
 
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -25,6 +29,26 @@ constexpr const char* kHelp =
     "\n"
     "Only one copy runs at a time. See zuvozeraro(1).\n";
 
+// Qt wants a UTF-8 character set, and where the environment names no locale, or C or POSIX, it
+// switches the character set to UTF-8 itself with a warning at every start. C.UTF-8 is that same
+// C locale with UTF-8 characters, so it is named here first and Qt finds nothing to change. A
+// locale that is set, or named but missing, is left to Qt as before.
+void nameUtf8ForTheCLocale() {
+    if (std::setlocale(LC_ALL, "") != nullptr) {
+        const char* characters = std::setlocale(LC_CTYPE, nullptr);
+        const bool plainC = characters != nullptr && (std::strcmp(characters, "C") == 0 ||
+                                                      std::strcmp(characters, "POSIX") == 0);
+        if (plainC && std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr &&
+            std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0) {
+            // LC_ALL outranks LC_CTYPE; set, it is C or POSIX for every category.
+            const char* all = std::getenv("LC_ALL");
+            setenv(all != nullptr && *all != '\0' ? "LC_ALL" : "LC_CTYPE", "C.UTF-8", 1);
+        }
+    }
+    // Qt sets the process's locale from the environment itself.
+    std::setlocale(LC_ALL, "C");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -39,8 +63,12 @@ int main(int argc, char** argv) {
                      "<https://gnu.org/licenses/gpl.html>.\n"
                      "This is free software: you are free to change and redistribute it.\n"
                      "There is NO WARRANTY, to the extent permitted by law.\n"
-                  << "Rigs through " << OmniRig::HamlibLibrary::version() << ".\n";
+                  << "Rigs through " << OmniRig::HamlibLibrary::version() << " (built for Hamlib "
+                  << OmniRig::HamlibLibrary::builtFor()
+                  << (OmniRig::HamlibLibrary::runsAsBuilt() ? "" : ": its public functions alone")
+                  << ").\n";
         return 0;
     }
+    nameUtf8ForTheCLocale();
     return ProgramMain(argc, argv);
 }

@@ -14,7 +14,10 @@ shifted by an offset of -500 to +500 Hz.
 
 Radios are reached through Hamlib: on serial ports, or shared over the
 network by rigctld or flrig. With no radio configured it runs on two Hamlib
-Dummy rigs, so everything can be tried at once.")
+Dummy rigs, so everything can be tried at once.
+
+This build is for Hamlib ${HAMLIB_VERSION}; on a Hamlib of another major or
+minor version it uses Hamlib's public functions alone.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -30,8 +33,23 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Added to what dpkg-shlibdeps finds, which sees only linked libraries: Qt loads the SVG icon
 # engine as a plugin, and the frequency labels are laid out for Liberation Sans (Narrow); in a
-# wider face the digits are cut off.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation")
+# wider face the digits are cut off. The plugin's package is the one that installed it here:
+# libqt6svg6 on Debian 12, qt6-svg-plugins since Debian 13 split it off.
+set(ZR_SVG_ICON_PLUGIN
+    ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/iconengines/libqsvgicon.so)
+set(svg_icon_package "")
+if(EXISTS ${ZR_SVG_ICON_PLUGIN})
+    execute_process(COMMAND dpkg-query -S ${ZR_SVG_ICON_PLUGIN}
+        OUTPUT_VARIABLE svg_icon_package OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    string(REGEX REPLACE "[:,].*" "" svg_icon_package "${svg_icon_package}")
+endif()
+if(NOT svg_icon_package)
+    message(WARNING "Qt's SVG icon engine, ${ZR_SVG_ICON_PLUGIN}, is not installed from a "
+        "package: the Debian package cannot depend on it (scripts/setup.sh installs it)")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+else()
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "${svg_icon_package}, fonts-liberation")
+endif()
 # rigctld, to share a radio with other programs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libhamlib-utils)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

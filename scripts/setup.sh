@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that are missing. "scripts/setup.sh linux" takes what the Linux
-# build, its tests, the benchmarks, the demo and the Debian package need; without an argument the
-# Windows cross build, Wine for its tests and the package checks' tools come too. Silent when
-# everything is present; otherwise says what is missing and how download and installation go.
+# Installs the Debian packages that are missing, on Debian 12 or 13. "scripts/setup.sh linux"
+# takes what the Linux build, its tests, the benchmarks, the demo and the Debian package need;
+# without an argument the Windows cross build, Wine for its tests, the package checks' tools and
+# what building Hamlib from its sources needs come too. Silent when everything is present;
+# otherwise says what is missing and how download and installation go.
 set -euo pipefail
 
 packages=(
@@ -13,18 +14,31 @@ packages=(
     xvfb xauth fonts-liberation
     file
 )
+# Wanted where the release has them. Debian 13 moved Qt's SVG plugins, the icon engine that
+# draws the window and tray icons among them, out of libqt6svg6 into a package of their own.
+where_released=(qt6-svg-plugins)
 case "${1:-all}" in
     linux) ;;
+    # Hamlib's git sources need ./bootstrap (autoreconf) before ./configure.
     all) packages+=(g++-mingw-w64-x86-64-posix wine wine64 wine64-tools
-        lintian desktop-file-utils appstream man-db) ;;
+        lintian desktop-file-utils appstream man-db
+        autoconf automake libtool) ;;
     *) echo "usage: $0 [linux]" >&2; exit 2 ;;
 esac
 
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+released() {
+    apt-cache show --no-all-versions "$1" >/dev/null 2>&1
+}
+
 missing=()
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
+    installed "$p" || missing+=("$p")
+done
+for p in "${where_released[@]}"; do
+    installed "$p" || ! released "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
@@ -35,6 +49,15 @@ as_root() {
 echo "Missing Debian packages: ${missing[*]}"
 echo "Updating the package lists (apt-get update)..."
 as_root apt-get update -qq
+# A new system may have had no package lists to look in until now.
+more=()
+for p in "${where_released[@]}"; do
+    [[ " ${missing[*]} " == *" $p "* ]] || installed "$p" || ! released "$p" || more+=("$p")
+done
+if [ ${#more[@]} -gt 0 ]; then
+    echo "Also missing, by the updated lists: ${more[*]}"
+    missing+=("${more[@]}")
+fi
 
 count=$(as_root apt-get install -s --no-install-recommends "${missing[@]}" | grep -c '^Inst ' || true)
 megabytes=$(as_root apt-get install -qq --print-uris --no-install-recommends "${missing[@]}" |

@@ -35,7 +35,7 @@ protected:
                        const std::string& track, const std::string& master,
                        const std::string& slave, const std::string& slaveVfo) const;
 
-    // Opens the menu and clicks the item with that caption, as the operator picks it.
+    // Opens the menu and picks the item with that caption, as the operator does.
     void pick(QMenu* menu, const QString& caption);
 
     // Raises a rig event through the rig server, as it would arrive from the event loop.

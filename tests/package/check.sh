@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package's checks, one per CTest test:
 #   check.sh build CPACK_CONFIG DIR   cpack the build into DIR and unpack the .deb into DIR/root
-#   check.sh lintian|desktopentry|appstream|manpage|contents|depends DIR
+#   check.sh lintian|desktopentry|appstream|manpage|contents DIR
+#   check.sh depends SVG_ICON_PLUGIN DIR
 set -euo pipefail
 what=$1
 dir=${*: -1}
@@ -68,6 +69,20 @@ depends)
         tr '\n' ' ') "
     echo "Depends:$depends"
     status=0
+    # Qt's SVG icon engine draws the window and tray icons; whichever package installed it here
+    # (libqt6svg6, or qt6-svg-plugins on Debian 13) must come with the program.
+    plugin=$2
+    if [ ! -f "$plugin" ]; then
+        echo "Qt's SVG icon engine is not installed: $plugin"
+        status=1
+    elif owner=$(dpkg-query -S "$plugin" 2>/dev/null); then
+        package=${owner%%:*}
+        echo "$(basename "$plugin") -> $package"
+        [[ $depends == *" $package "* ]] || { echo "  $package is not in Depends"; status=1; }
+    else
+        echo "$plugin belongs to no package"
+        status=1
+    fi
     # Each library the program names itself, where the loader finds it, and whose it is.
     for name in $(objdump -p "$program" | awk '$1 == "NEEDED" { print $2 }'); do
         path=$(ldd "$program" | awk -v n="$name" '$1 == n && $3 ~ /^\// { print $3 }')
