@@ -77,9 +77,9 @@ void readCaps(const struct rig_caps& caps, HamlibFacts& facts) {
     }
 }
 
-// The VFOs an open handle has, from Hamlib's list of their names. The list also holds VFOs of
-// the radio behind another network handle opened earlier in the process, whose open rewrote
-// the capabilities this handle's list was started from.
+// The VFOs an open handle has, from Hamlib's list of their names. For a network handle the list
+// also holds VFOs of the radio behind another network handle opened earlier in the process, whose
+// open rewrote the capabilities this handle's list was started from.
 uint64_t listedVfos(RIG* rig) {
     char text[256] = {};
     if (rig_get_vfo_list(rig, text, sizeof text) != RIG_OK) {
@@ -138,7 +138,8 @@ HamlibFacts ofOpenRig(RIG* rig, int model) {
         haveVfos = true;
 #endif
     }
-    if (!haveVfos) {
+    // A network handle's list holds the VFOs of radios behind other network handles too.
+    if (!haveVfos && !facts.network) {
         facts.vfos = listedVfos(rig);
     }
     facts.getRitSwitch = rig_has_get_func(rig, RIG_FUNC_RIT) != 0;
@@ -188,6 +189,16 @@ int selectVfo(RIG* rig, vfo_t vfo) {
     // The handle's state is private: rig_set_vfo records the switch, now that the radio is there
     // (a stale read of its VFO costs one more switch command).
     return rig_set_vfo(rig, vfo);
+#endif
+}
+
+void beforeOpen([[maybe_unused]] RIG* rig, [[maybe_unused]] std::chrono::milliseconds timeout) {
+#if ZR_HAMLIB_MAJOR == 4 && ZR_HAMLIB_MINOR == 6
+    // The capabilities are shared by every handle of the model, and the opens that read them
+    // take turns (HamlibLibrary::handleMutex), each setting them for itself.
+    if (usable()) {
+        rig->caps->timeout = static_cast<int>(timeout.count());
+    }
 #endif
 }
 

@@ -9,6 +9,7 @@
 
 #include <hamlib/rig.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -73,6 +74,11 @@ int setModeUnasked(RIG* rig, rmode_t mode, pbwidth_t width);
 // no command renews: the switch back after writing the other VFO would be skipped. So the switch
 // goes straight to the backend, and the handle is told of it as rig_set_vfo would tell it.
 int selectVfo(RIG* rig, vfo_t vfo);
+
+// Before rig_open, with the time-out each reply of the open may take. Hamlib 4.6 opens the port
+// with the model's own time-out, whatever the handle was given (up to 10 s for the network model,
+// which also answers a few more questions as it opens): there the model's is set.
+void beforeOpen(RIG* rig, std::chrono::milliseconds timeout);
 
 // Before a frequency or mode write. Before Hamlib 4.7 a backend may skip a write its cache says
 // is in force whatever the cache's age limit, and the cache's slots for "the current VFO" still

@@ -34,7 +34,9 @@ RigAbilities RigAbilities::of(const HamlibFacts& facts) {
     a.writesRitOffset = facts.setRit;
     a.readsRitSwitch = facts.getRitSwitch;
     a.modes = facts.modes;
-    a.modeWidthIsPassband = facts.network && oneVfo;
+    // Where it cannot be told whether a network server is such a receiver, a new mode gets the
+    // server's normal passband for it, which suits both.
+    a.modeWidthIsPassband = facts.network && (oneVfo || facts.vfos == 0);
     a.network = facts.network;
 
     a.reads_[static_cast<size_t>(Read::Vfo)] = facts.getVfo;

@@ -32,7 +32,8 @@ struct RigAbilities {
     // The Hamlib modes the radio has; 0 when not known.
     uint64_t modes = 0;
     // A receiver program on the network (gqrx and its like): one VFO, and the width of a mode
-    // write is its passband itself, where Hamlib's "keep the passband" would close its filter.
+    // write is its passband itself, where Hamlib's "keep the passband" would close its filter. A
+    // mode it has is then left alone, and a new one written with its normal passband.
     bool modeWidthIsPassband = false;
     // Reached through a server that other programs use too: a while without an answer may be
     // another client's long command, not a lost link.

@@ -133,6 +133,7 @@ int RigLink::open() {
     HamlibFacts facts;
     {
         std::lock_guard lock(HamlibLibrary::handleMutex());
+        HamlibInternals::beforeOpen(rig_, kOpenTimeout);
         const int code = rig_open(rig_);
         if (code != RIG_OK) {
             return code;
