@@ -137,19 +137,8 @@ std::string execute(RadioState& s, const std::string& command, int& changed) {
 }  // namespace
 
 KenwoodEmulator::KenwoodEmulator()
-    : RadioEmulator([this, pending = std::string()](std::string_view bytes) mutable {
-          std::string reply;
-          pending.append(bytes);
-          for (size_t end; (end = pending.find(';')) != std::string::npos;) {
-              const std::string command = pending.substr(0, end);
-              pending.erase(0, end + 1);
-              // A bare ';' only clears the radio's input.
-              if (!command.empty()) {
-                  reply += handle(command + ';',
-                                  [&](int& changed) { return execute(state_, command, changed); });
-              }
-          }
-          return reply;
-      }) {}
+    : RadioEmulator(semicolonFramed(this, [this](const std::string& command, int& changed) {
+          return execute(state_, command, changed);
+      })) {}
 
 }  // namespace OmniRig::Testing

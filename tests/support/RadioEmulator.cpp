@@ -80,6 +80,22 @@ std::string RadioEmulator::handle(std::string text,
     return answer;
 }
 
+RadioEmulator::Receive RadioEmulator::semicolonFramed(RadioEmulator* radio, Command run) {
+    return [radio, run = std::move(run), pending = std::string()](std::string_view bytes) mutable {
+        std::string reply;
+        pending.append(bytes);
+        for (size_t end; (end = pending.find(';')) != std::string::npos;) {
+            const std::string command = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            if (!command.empty()) {
+                reply += radio->handle(command + ';',
+                                       [&](int& changed) { return run(command, changed); });
+            }
+        }
+        return reply;
+    };
+}
+
 void RadioEmulator::operate(const std::function<void(RadioState&)>& change) {
     std::lock_guard lock(mutex_);
     change(state_);

@@ -90,6 +90,12 @@ protected:
     // returns the answer and sets the VFO whose frequency or mode it changed.
     std::string handle(std::string text, const std::function<std::string(int& changed)>& run);
 
+    // The framing of the CAT protocols whose commands end with ';' (Kenwood's, Yaesu's): each
+    // whole command goes through handle() to `run` without its ';'; a bare ';' only clears the
+    // radio's input.
+    using Command = std::function<std::string(const std::string& command, int& changed)>;
+    static Receive semicolonFramed(RadioEmulator* radio, Command run);
+
     RadioState state_;  // guarded by mutex_
 
 private:

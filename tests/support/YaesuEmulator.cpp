@@ -120,22 +120,10 @@ std::string execute(RadioState& s, Settings& settings, const std::string& comman
 }  // namespace
 
 YaesuEmulator::YaesuEmulator()
-    : RadioEmulator([this, pending = std::string(),
-                     settings = Settings{{"SH0", "000"}, {"NA0", "0"}, {"KS", "025"}}](
-                        std::string_view bytes) mutable {
-          std::string reply;
-          pending.append(bytes);
-          for (size_t end; (end = pending.find(';')) != std::string::npos;) {
-              const std::string command = pending.substr(0, end);
-              pending.erase(0, end + 1);
-              // A bare ';' only clears the radio's input.
-              if (!command.empty()) {
-                  reply += handle(command + ';', [&](int& changed) {
-                      return execute(state_, settings, command, changed);
-                  });
-              }
-          }
-          return reply;
-      }) {}
+    : RadioEmulator(semicolonFramed(
+          this, [this, settings = Settings{{"SH0", "000"}, {"NA0", "0"}, {"KS", "025"}}](
+                    const std::string& command, int& changed) mutable {
+              return execute(state_, settings, command, changed);
+          })) {}
 
 }  // namespace OmniRig::Testing
