@@ -106,6 +106,7 @@ bool RigWorker::connect() {
     lastSlowRead_.reset();
     strikes_.fill(0);
     silentSince_.reset();
+    lastFailedWrite_.reset();
     mailbox_.publishAbilities(link_->abilities());
     return true;
 }

@@ -1,7 +1,8 @@
 // The window on the Hamlib rig server with two emulated radios, an IC-7300 on CI-V as rig 1 and
 // a TS-590S on Kenwood CAT as rig 2, each opened by Hamlib's real backend: tracking either way
-// into either VFO, transfers, a slave switched off and on again or losing a write, and the
-// TS-590S shared by a rigctld of its own.
+// into either VFO, transfers, a slave switched off and on again or losing a write, the TS-590S
+// shared by a rigctld of its own, and an FT-891 (which Hamlib cannot switch between its VFOs) as
+// the slave instead.
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,11 @@
 
 #include "CommandCountingProxy.h"
 #include "HamlibFormFixture.h"
+#include "HamlibInternals.h"
 #include "IcomEmulator.h"
 #include "KenwoodEmulator.h"
 #include "RigctldPeer.h"
+#include "YaesuEmulator.h"
 
 using namespace OmniRig::Testing;
 
@@ -169,4 +172,35 @@ TEST_F(RadioEndToEnd, AKenwoodBehindRigctldThatNeverAnswersTyLeadsAtOnceOnOneLin
     }
     EXPECT_EQ(proxy.connectionsAccepted(), 1) << "the link to rigctld was opened again";
     EXPECT_EQ(f.RigEventErrorText(), "");
+}
+
+TEST_F(RadioEndToEnd, AnFt891FollowsOnItsVfoAndSaysItCannotSelectVfoB) {
+    // Once as built, and once on Hamlib's public functions alone, as on another Hamlib.
+    for (const bool publicPath : {false, true}) {
+        SCOPED_TRACE(publicPath ? "on the public path" : "as built");
+        OmniRig::HamlibInternals::forcePublicPath(publicPath);
+        YaesuEmulator yaesu;
+        TForm1& f = startOnHamlib("[RIG1]\nMODEL=3073\nPORT=" + icom.port() +
+                                  "\n[RIG2]\nMODEL=1036\nPORT=" + yaesu.port() +
+                                  "\n[DIVIZURE]\nTRACK=TRUE\nMASTER=0\nSLAVE=1\nSLAVEVFO=A\n");
+        for (const auto& [hz, mode] :
+             {std::pair{14'074'000, RadioMode::PKTUSB}, {3'650'000, RadioMode::LSB}}) {
+            icom.turnKnob(hz);
+            icom.setMode(A, mode);
+            EXPECT_TRUE(radioReaches(
+                yaesu, [&](const RadioState& s) { return s.hz[A] == hz && s.mode[A] == mode; }))
+                << hz << " " << modeName(mode);
+        }
+        EXPECT_EQ(f.RigEventErrorText(), "");
+
+        f.SlaveVFOB->click();
+        yaesu.clearReceived();
+        icom.turnKnob(10'120'000);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return f.RigEventErrorText() == "Rig 2: FT-891 cannot select VFO B."; }, 5'000))
+            << f.RigEventErrorText().toStdString();
+        EXPECT_EQ(changesOffVfo(yaesu, -1), std::vector<std::string>{}) << "a VFO was written";
+        window_.reset();
+    }
+    OmniRig::HamlibInternals::forcePublicPath(false);
 }

@@ -39,17 +39,6 @@ bool setMode(RadioMode& mode, char digit, bool data) {
     return false;
 }
 
-bool digits(const std::string& text, size_t count) {
-    return text.size() == count &&
-           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
-std::string format(const char* pattern, long long value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, pattern, value);
-    return buffer;
-}
-
 // IF's fields: frequency (11), blanks (5), RIT offset (5), RIT, XIT, memory (3), TX, mode, VFO,
 // scan, split, tone, tone number (2), shift.
 std::string statusAnswer(const RadioState& s) {

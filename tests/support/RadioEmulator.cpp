@@ -6,6 +6,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <stdexcept>
 
 namespace OmniRig::Testing {
@@ -94,6 +97,17 @@ RadioEmulator::Receive RadioEmulator::semicolonFramed(RadioEmulator* radio, Comm
         }
         return reply;
     };
+}
+
+bool digits(const std::string& text, size_t count) {
+    return text.size() == count &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+std::string format(const char* pattern, long long value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, pattern, value);
+    return buffer;
 }
 
 void RadioEmulator::operate(const std::function<void(RadioState&)>& change) {

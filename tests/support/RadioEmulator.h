@@ -113,6 +113,10 @@ private:
     std::thread thread_;
 };
 
+// For the text protocols: whether `text` is `count` digits; one number in a printf pattern.
+bool digits(const std::string& text, size_t count);
+std::string format(const char* pattern, long long value);
+
 // Hamlib's name for a mode, as rigctl prints it, for test messages.
 const char* modeName(RadioMode mode);
 

@@ -1,37 +1,19 @@
 #include "YaesuEmulator.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
+#include <string_view>
 
 namespace OmniRig::Testing {
 
 namespace {
 
-// The MD character of each mode; CW and RTTY are the radio's CW-U and RTTY-LSB, as Hamlib maps
-// them.
-struct YaesuMode {
-    RadioMode mode;
-    char code;
-};
-constexpr YaesuMode kModes[] = {
-    {RadioMode::LSB, '1'},   {RadioMode::USB, '2'},    {RadioMode::CW, '3'},
-    {RadioMode::FM, '4'},    {RadioMode::AM, '5'},     {RadioMode::RTTY, '6'},
-    {RadioMode::CWR, '7'},   {RadioMode::PKTLSB, '8'}, {RadioMode::RTTYR, '9'},
-    {RadioMode::PKTFM, 'A'}, {RadioMode::PKTUSB, 'C'},
-};
+// The MD character of each mode, in RadioMode's order; CW and RTTY are the radio's CW-U and
+// RTTY-LSB, as Hamlib maps them.
+constexpr std::string_view kModeCodes = "12375469C8A";
 
 char modeCode(RadioMode mode) {
-    return std::find_if(std::begin(kModes), std::end(kModes),
-                        [mode](const YaesuMode& m) { return m.mode == mode; })
-        ->code;
-}
-
-bool digits(const std::string& text, size_t count) {
-    return text.size() == count &&
-           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+    return kModeCodes[static_cast<size_t>(mode)];
 }
 
 // IF tells of the VFO in use, OI of the other one: memory channel (3), frequency (9), clarifier
@@ -44,25 +26,19 @@ std::string statusAnswer(const RadioState& s, const std::string& code) {
     return buffer;
 }
 
-// Settings Hamlib reads and writes around its calls that no test looks at, each held as the
-// digits that follow its name: filter width, narrow filter, keyer speed.
-using Settings = std::map<std::string, std::string>;
-
 // One command without its ';'. Only what Hamlib's backend sends for the program's calls is
 // known; the rest gets "?;", as the radio answers what it does not know.
-std::string execute(RadioState& s, Settings& settings, const std::string& command, int& changed) {
+std::string execute(RadioState& s, const std::string& command, int& changed) {
     const std::string code = command.substr(0, 2);
     const std::string arg = command.substr(std::min<size_t>(2, command.size()));
     const bool read = arg.empty();
-    if (read && (code == "ID" || code == "PS" || code == "AI")) {
-        return code == "ID" ? "ID0650;" : code == "PS" ? "PS1;" : "AI0;";
+    if (command == "ID" || command == "PS" || command.starts_with("AI")) {
+        return command == "ID" ? "ID0650;" : command == "PS" ? "PS1;" : read ? "AI0;" : "";
     }
     if (code == "FA" || code == "FB") {
         const auto vfo = static_cast<size_t>(code == "FB");
         if (read) {
-            char buffer[16];
-            std::snprintf(buffer, sizeof buffer, "%09lld;", static_cast<long long>(s.hz[vfo]));
-            return code + buffer;
+            return code + format("%09lld;", s.hz[vfo]);
         }
         if (digits(arg, 9)) {
             s.hz[vfo] = std::atoll(arg.c_str());
@@ -76,10 +52,9 @@ std::string execute(RadioState& s, Settings& settings, const std::string& comman
         if (command.size() == 3) {
             return std::string("MD0") + modeCode(mode) + ';';
         }
-        const auto m = std::find_if(std::begin(kModes), std::end(kModes),
-                                    [&](const YaesuMode& y) { return y.code == command[3]; });
-        if (m != std::end(kModes)) {
-            mode = m->mode;
+        const size_t m = kModeCodes.find(command[3]);
+        if (m != std::string_view::npos) {
+            mode = static_cast<RadioMode>(m);
             changed = s.vfo;
             return {};
         }
@@ -102,16 +77,12 @@ std::string execute(RadioState& s, Settings& settings, const std::string& comman
         on = arg == "1";
         return {};
     }
-    if (command == "AI0") {
-        return {};
-    }
-    for (auto& [name, value] : settings) {
-        if (command == name) {
-            return name + value + ';';
-        }
-        if (command.starts_with(name) && digits(command.substr(name.size()), value.size())) {
-            value = command.substr(name.size());
-            return {};
+    // Settings Hamlib reads and writes around its calls that no test looks at: the filter's width,
+    // the narrow filter and the keyer's speed.
+    for (const auto& [name, answer] :
+         {std::pair{"SH0", "SH0000;"}, {"NA0", "NA00;"}, {"KS", "KS025;"}}) {
+        if (command.starts_with(name)) {
+            return command == name ? answer : "";
         }
     }
     return "?;";
@@ -120,10 +91,8 @@ std::string execute(RadioState& s, Settings& settings, const std::string& comman
 }  // namespace
 
 YaesuEmulator::YaesuEmulator()
-    : RadioEmulator(semicolonFramed(
-          this, [this, settings = Settings{{"SH0", "000"}, {"NA0", "0"}, {"KS", "025"}}](
-                    const std::string& command, int& changed) mutable {
-              return execute(state_, settings, command, changed);
-          })) {}
+    : RadioEmulator(semicolonFramed(this, [this](const std::string& command, int& changed) {
+          return execute(state_, command, changed);
+      })) {}
 
 }  // namespace OmniRig::Testing
