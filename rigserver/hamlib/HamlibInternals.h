@@ -70,9 +70,9 @@ HamlibLibrary::Model modelOf(int model);
 int setModeUnasked(RIG* rig, rmode_t mode, pbwidth_t width);
 
 // Switches the VFO. rig_set_vfo first asks the radio's VFO and skips a switch to the VFO it names,
-// and Kenwood and Yaesu backends answer that from a status read (IF) up to half a second old that
-// no command renews: the switch back after writing the other VFO would be skipped. So the switch
-// goes straight to the backend, and the handle is told of it as rig_set_vfo would tell it.
+// and before Hamlib 5 the Kenwood backends answer that from a status read (IF) up to half a second
+// old that no command renews: the switch back after writing the other VFO would be skipped. So the
+// switch goes straight to the backend, and the handle is told of it as rig_set_vfo would tell it.
 int selectVfo(RIG* rig, vfo_t vfo);
 
 // Before rig_open, with the time-out each reply of the open may take. Hamlib 4.6 opens the port

@@ -36,8 +36,8 @@ public:
     // is set aside for the link.
     static constexpr int kStrikes = 3;
     // Backends answer a VFO read from a status read of their own up to half a second old (the IF
-    // of Kenwood and Yaesu CAT), so after a switch of the program's own it may name the VFO it
-    // left: for this long the VFO it chose is taken as the truth.
+    // of Kenwood CAT before Hamlib 5), so after a switch of the program's own it may name the VFO
+    // it left: for this long the VFO it chose is taken as the truth.
     static constexpr std::chrono::milliseconds kOwnSwitchTrusted{600};
     // A network server that does not answer is shown not responding after this long, and its
     // link opened afresh after kBusyLimit: until then it may be busy with another client.
