@@ -102,7 +102,9 @@ std::string builtFor() {
 }
 
 bool usable() {
-    return !publicOnly && majorMinor(hamlib_version) == majorMinor(builtFor());
+    // Asked before every write: the versions are compared once.
+    static const bool asBuilt = majorMinor(hamlib_version) == majorMinor(builtFor());
+    return asBuilt && !publicOnly;
 }
 
 void forcePublicPath(bool on) {

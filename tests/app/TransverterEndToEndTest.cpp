@@ -110,8 +110,7 @@ TEST_P(TransverterEndToEnd, WritesReachTheRadioOnItsIf) {
     EXPECT_TRUE(peerReaches(peer1, m.radioHz));
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.RigPanel1->FreqA->text() == "144250"; }, 5'000));
 
-    // Tracking copies the mode, turned over where the mixer inverts, from the master's next
-    // change on.
+    // From the master's next change, tracking copies the mode, turned over where the mixer inverts.
     ASSERT_EQ(peer1.command("M CW 500").code, 0);
     ASSERT_EQ(peer2.command("M USB 2400").code, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.RigPanel2->VFO_AMode->text() == "USB"; }, 5'000));

@@ -16,8 +16,7 @@ TEST(ModelTable, EveryWriteOfEveryModelIsCarriedOutOrRefusedWithAReason) {
                                          {W::Frequency, 7'074'000, VFOB},
                                          {W::Mode, USB, VFOB},
                                          {W::Vfo, VFOA, VFOB}};
-    RigState radio;  // on VFO A, nothing else known
-    radio.vfo = VFOA;
+    const RigState radio{VFOA};  // on VFO A, nothing else known
     int cannotSelect = 0;
     ASSERT_TRUE(HamlibLibrary::runsAsBuilt());
     ASSERT_GT(HamlibLibrary::models().size(), 200u);

@@ -153,8 +153,7 @@ TEST_F(RigctldEndToEnd, ASilentPeerShowsNotRespondingKeepsItsLinkAndShutdownStil
     // Reads never wait for the radio.
     EXPECT_EQ(rig().StatusCode(), ST_NOTRESPONDING);
 
-    // A server this silent may have been busy with another client's command: it is on-line
-    // again as soon as it answers, on the same link.
+    // It may have been busy with another client's command: back as it answers, on one link.
     proxy->setStalled(false);
     ASSERT_TRUE(harness->waitForStatus(1, ST_ONLINE));
     EXPECT_EQ(proxy->connectionsAccepted(), 1);
