@@ -50,8 +50,9 @@ public:
     // The message of a Hamlib error code, without the debug history rigerror() adds.
     static std::string errorText(int code);
 
-    // Held around rig_init, rig_open and rig_cleanup: they touch state Hamlib shares between
-    // handles (the network model rewrites its capabilities while it opens).
+    // Held around rig_init, rig_open, rig_close and rig_cleanup: they touch state Hamlib shares
+    // between handles (its list of open rigs; the network model rewrites its capabilities while
+    // it opens).
     static std::mutex& handleMutex();
 };
 

@@ -165,6 +165,7 @@ void RigLink::expireCache() {
 void RigLink::close() {
     if (open_) {
         setTimeout(kCloseTimeout);
+        std::lock_guard lock(HamlibLibrary::handleMutex());
         rig_close(rig_);
         open_ = false;
     }
