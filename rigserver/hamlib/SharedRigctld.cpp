@@ -145,7 +145,9 @@ std::string SharedRigctld::Start(std::chrono::milliseconds deadline) {
         if (!Running()) {
             return "rigctld ended as it started (" + where + ")";
         }
-        if (answers()) {
+        if (const int connection = answeringConnection(); connection >= 0) {
+            closeProbe();
+            probe_ = connection;
             return {};
         }
         // Polls the new daemon; the deadline bounds the wait.
@@ -155,21 +157,28 @@ std::string SharedRigctld::Start(std::chrono::milliseconds deadline) {
     return "rigctld did not answer on " + SharedAt();
 }
 
-bool SharedRigctld::answers() const {
+int SharedRigctld::answeringConnection() const {
     sockaddr_in address{};
     toAddress(reachableHost(address_), port_, address);
-    Socket client(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (::connect(client.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        return false;
-    }
+    const int client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     // Any reply will do: a radio that is off still has rigctld answer for it.
     const char request[] = "\\chk_vfo\n";
-    if (::send(client.fd(), request, sizeof request - 1, MSG_NOSIGNAL) < 0) {
-        return false;
-    }
-    pollfd reply{client.fd(), POLLIN, 0};
+    pollfd reply{client, POLLIN, 0};
     char byte = 0;
-    return ::poll(&reply, 1, 1000) == 1 && ::recv(client.fd(), &byte, 1, 0) == 1;
+    if (::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+        ::send(client, request, sizeof request - 1, MSG_NOSIGNAL) > 0 &&
+        ::poll(&reply, 1, 1000) == 1 && ::recv(client, &byte, 1, 0) == 1) {
+        return client;
+    }
+    ::close(client);
+    return -1;
+}
+
+void SharedRigctld::closeProbe() {
+    if (probe_ >= 0) {
+        ::close(probe_);
+        probe_ = -1;
+    }
 }
 
 bool SharedRigctld::Running() {
@@ -179,6 +188,7 @@ bool SharedRigctld::Running() {
     int status = 0;
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {
         pid_ = -1;
+        closeProbe();
         return false;
     }
     return true;
@@ -201,6 +211,7 @@ void SharedRigctld::Stop() {
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;
+    closeProbe();
 }
 
 }  // namespace OmniRig

@@ -42,12 +42,18 @@ public:
     pid_t Pid() const { return pid_; }
 
 private:
-    bool answers() const;
+    // Connects and asks; the connection that answered, or -1.
+    int answeringConnection() const;
+    void closeProbe();
 
     Radio radio_;
     std::string address_;
     uint16_t port_;
     pid_t pid_ = -1;
+    // rigctld closes a finished client's socket more than once, which can drop a connection
+    // opened at that moment (the rig server's own, right after the start): the connection that
+    // saw it answer stays open while it runs.
+    int probe_ = -1;
 };
 
 }  // namespace OmniRig
