@@ -8,6 +8,7 @@
 #include "HamlibLibrary.h"
 #include "ModeMap.h"
 #include "ParamBits.h"
+#include "PortAccess.h"
 
 namespace OmniRig {
 
@@ -120,6 +121,12 @@ std::string RigLink::portName() const {
         return {};
     }
     return path;
+}
+
+std::string RigLink::openProblem(int code) const {
+    const std::string port = portName();
+    const std::string cause = PortAccess::problem(port);
+    return cause.empty() ? port + " (" + HamlibLibrary::errorText(code) + ")" : cause;
 }
 
 int RigLink::open() {

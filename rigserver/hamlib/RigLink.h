@@ -49,6 +49,8 @@ public:
     const std::string& setupProblem() const { return setupProblem_; }
     // The port as the status text names it.
     std::string portName() const;
+    // Why open() failed with `code`, as "Port is not available" goes on: the port and the cause.
+    std::string openProblem(int code) const;
 
     // Until expireCache(), reads may be answered from what the open read, if younger than this.
     static constexpr int kOpenReadsMaxAgeMs = 500;

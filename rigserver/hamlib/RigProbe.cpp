@@ -39,8 +39,7 @@ RigProbe RigProbe::run(const RigConfig& config) {
         return failed(RigStatus::notResponding());
     }
     if (code != RIG_OK) {
-        return failed(RigStatus::portNotAvailable(link.portName() + " (" +
-                                                  HamlibLibrary::errorText(code) + ")"));
+        return failed(RigStatus::portNotAvailable(link.openProblem(code)));
     }
     int32_t hertz = 0;
     code = link.readFrequency(0, hertz);

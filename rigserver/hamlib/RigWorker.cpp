@@ -4,6 +4,7 @@
 
 #include "HamlibLibrary.h"
 #include "ParamBits.h"
+#include "PortAccess.h"
 
 namespace OmniRig {
 
@@ -36,6 +37,7 @@ void RigWorker::run() {
             known_ = reported_ = RigState{};
             forgetSure();
             retry_ = kFirstRetry;
+            downSince_.reset();
             mailbox_.dropWrites();
             // The old link is gone: the rig goes off until the new one answers.
             setStatus(config_.configured() ? RigStatus::notResponding()
@@ -64,7 +66,11 @@ void RigWorker::run() {
         mailbox_.waitUntil(nextPoll_);
     }
     link_.reset();
-    // Stopped by the thread that started it: a rigctld ends with the thread that forked it.
+    // Stopped by the thread that started it, as a rigctld ends with the thread that forked it;
+    // the program is quitting, so it closes the radio on its own while the program ends.
+    if (shared_) {
+        shared_->Stop(false);
+    }
     shared_.reset();
 }
 
@@ -88,11 +94,9 @@ bool RigWorker::connect() {
         if (std::abs(code) == RIG_ETIMEOUT) {
             setStatus(RigStatus::notResponding());
         } else {
-            setStatus(RigStatus::portNotAvailable(link_->portName() + " (" +
-                                                  HamlibLibrary::errorText(code) + ")"));
+            setStatus(RigStatus::portNotAvailable(link_->openProblem(code)));
         }
-        rest(retry_);
-        retry_ = std::min(retry_ * 2, kLastRetry);
+        backOff();
         return false;
     }
     // The last values seen stay on show, but anything may have changed while the link was
@@ -122,13 +126,18 @@ bool RigWorker::startShared() {
         return true;
     }
     link_.reset();
-    const std::string problem = shared_->Start(kSharedStart);
+    const std::string problem = shared_->Start(
+        kSharedStart, [this] { return mailbox_.stopping() || mailbox_.reconfigured(); });
     if (problem.empty()) {
         return true;
     }
-    setStatus(RigStatus::portNotAvailable(problem));
-    rest(retry_);
-    retry_ = std::min(retry_ * 2, kLastRetry);
+    if (mailbox_.stopping() || mailbox_.reconfigured()) {
+        return false;
+    }
+    // rigctld says why it could not open the radio only on its error output.
+    const std::string cause = PortAccess::problem(config_.port);
+    setStatus(RigStatus::portNotAvailable(cause.empty() ? problem : cause));
+    backOff();
     return false;
 }
 
@@ -465,6 +474,7 @@ bool RigWorker::poll() {
     link_->expireCache();
     known_ = state;
     retry_ = kFirstRetry;
+    downSince_.reset();
     publish(state, RigStatus::online(sharedNote()));
     return true;
 }
@@ -476,8 +486,7 @@ void RigWorker::linkLost(int code) {
     setStatus(std::abs(code) == RIG_ETIMEOUT
                   ? RigStatus::notResponding()
                   : RigStatus::notResponding(HamlibLibrary::errorText(code)));
-    rest(retry_);
-    retry_ = std::min(retry_ * 2, kLastRetry);
+    backOff();
 }
 
 void RigWorker::setStatus(const RigStatus& status) {
@@ -498,6 +507,19 @@ void RigWorker::publish(const RigState& state, const RigStatus& status) {
     if (params != 0) {
         hub_->post(DISPID_ParamsChange, {Variant(static_cast<int32_t>(number_)), Variant(params)});
     }
+}
+
+void RigWorker::backOff() {
+    const auto now = Clock::now();
+    if (!downSince_) {
+        downSince_ = now;
+    }
+    if (now - *downSince_ < kQuickRetries) {
+        rest(kFirstRetry);
+        return;
+    }
+    retry_ = std::min(retry_ * 2, kLastRetry);
+    rest(retry_);
 }
 
 void RigWorker::rest(std::chrono::milliseconds pause) {

@@ -19,7 +19,10 @@ namespace OmniRig {
 
 class RigWorker {
 public:
+    // A link that went down is tried again this often for kQuickRetries: a rig server restarted
+    // or a radio that blinked off is back at once. Then the pause doubles up to kLastRetry.
     static constexpr std::chrono::milliseconds kFirstRetry{250};
+    static constexpr std::chrono::milliseconds kQuickRetries{10000};
     static constexpr std::chrono::milliseconds kLastRetry{4000};
     // The frequency is read on every poll, and the VFO with it when it changed. While it is
     // changing behind the program's back (a dial turning), it is read this often, and nothing
@@ -87,6 +90,8 @@ private:
     // Waits out the back-off, dropping the writes that arrive meanwhile: they cannot reach
     // the radio.
     void rest(std::chrono::milliseconds pause);
+    // Rests before the next try to open a link that is down.
+    void backOff();
     // Handles an optional read's result: a fault of the link or a refusal counts against the
     // read, not the link. False when a stop is pending.
     bool handled(int code, RigLink::Read read);
@@ -113,6 +118,8 @@ private:
     // The next on-line publish reports every known parameter, as a first start does.
     bool reportAll_ = true;
     std::chrono::milliseconds retry_ = kFirstRetry;
+    // Since when the link has been down (unset while it is up).
+    std::optional<Clock::time_point> downSince_;
     Clock::time_point nextPoll_{};
     // Since the link opened: the polls that read the VFO, mode and PTT, and split, RIT and the
     // VFO not in use (none yet); the last change the poll saw or a write made; the last change

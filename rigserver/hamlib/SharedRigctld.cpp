@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -61,6 +62,21 @@ bool toAddress(const std::string& host, uint16_t port, sockaddr_in& address) {
     return ::inet_pton(AF_INET, host.c_str(), &address.sin_addr) == 1;
 }
 
+// rigctlds asked to end and not waited for (the program was quitting, or a start was called
+// off): reaped when they have ended, so that none stays behind as a zombie.
+void reapStrays(pid_t add = -1) {
+    static std::mutex mutex;
+    static std::vector<pid_t> strays;
+    std::lock_guard lock(mutex);
+    if (add > 0) {
+        strays.push_back(add);
+    }
+    std::erase_if(strays, [](pid_t pid) {
+        int status = 0;
+        return ::waitpid(pid, &status, WNOHANG) != 0;
+    });
+}
+
 // A wildcard listen address is reached at loopback.
 std::string reachableHost(const std::string& listen) {
     return listen == "0.0.0.0" ? "127.0.0.1" : listen;
@@ -83,10 +99,12 @@ std::string SharedRigctld::SharedAt() const {
     return address_ + ":" + std::to_string(port_);
 }
 
-std::string SharedRigctld::Start(std::chrono::milliseconds deadline) {
+std::string SharedRigctld::Start(std::chrono::milliseconds deadline,
+                                 const std::function<bool()>& cancelled) {
     if (Running()) {
         return {};
     }
+    reapStrays();
     const std::string where = "Port " + std::to_string(port_) + " on " + address_;
     sockaddr_in address{};
     if (!toAddress(address_, port_, address)) {
@@ -123,13 +141,15 @@ std::string SharedRigctld::Start(std::chrono::milliseconds deadline) {
     argv.push_back(nullptr);
 
     const pid_t parent = ::getpid();
+    const long openMax = ::sysconf(_SC_OPEN_MAX);
     const pid_t pid = ::fork();
     if (pid < 0) {
         return "rigctld cannot be started: " + std::string(std::strerror(errno));
     }
     if (pid == 0) {
-        // Ends with the thread that started it, so a crash of the program leaves none behind.
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // Ends with the thread that started it, so a crash of the program leaves none behind;
+        // SIGINT is the signal on which every rigctld closes the radio before it ends.
+        ::prctl(PR_SET_PDEATHSIG, SIGINT);
         if (::getppid() != parent) {
             ::_exit(126);
         }
@@ -137,6 +157,13 @@ std::string SharedRigctld::Start(std::chrono::milliseconds deadline) {
         ::dup2(null, STDIN_FILENO);
         ::dup2(null, STDOUT_FILENO);
         ::dup2(null, STDERR_FILENO);
+        // Nothing of the program's goes along: Hamlib opens the other rig's port and its network
+        // links without close-on-exec, and a port held here could not be closed by the program.
+        if (::close_range(3, ~0U, 0) != 0) {
+            for (long fd = 3; fd < openMax; ++fd) {
+                ::close(static_cast<int>(fd));
+            }
+        }
         ::execve(program.c_str(), argv.data(), environ);
         ::_exit(127);
     }
@@ -144,6 +171,10 @@ std::string SharedRigctld::Start(std::chrono::milliseconds deadline) {
     for (const auto end = Clock::now() + deadline; Clock::now() < end;) {
         if (!Running()) {
             return "rigctld ended as it started (" + where + ")";
+        }
+        if (cancelled && cancelled()) {
+            Stop(false);
+            return "rigctld was stopped as it started";
         }
         if (const int connection = answeringConnection(); connection >= 0) {
             closeProbe();
@@ -194,21 +225,26 @@ bool SharedRigctld::Running() {
     return true;
 }
 
-void SharedRigctld::Stop() {
+void SharedRigctld::Stop(bool wait) {
     if (pid_ <= 0) {
         return;
     }
-    ::kill(pid_, SIGTERM);
-    // rigctld closes the radio on SIGTERM; one that hangs in a serial call is killed.
-    for (const auto end = Clock::now() + std::chrono::seconds(2); Clock::now() < end;) {
+    // rigctld closes the radio on SIGINT (before Hamlib 4.6 on no other signal); one that hangs
+    // in a serial call is killed.
+    ::kill(pid_, SIGINT);
+    for (const auto end = Clock::now() + std::chrono::seconds(2); wait && Clock::now() < end;) {
         if (!Running()) {
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ::kill(pid_, SIGKILL);
-    int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    if (wait) {
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+    } else {
+        reapStrays(pid_);
     }
     pid_ = -1;
     closeProbe();

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,12 +29,16 @@ public:
     SharedRigctld(const SharedRigctld&) = delete;
     SharedRigctld& operator=(const SharedRigctld&) = delete;
 
-    // Starts rigctld unless it runs and waits until it answers. Returns why it could not, or
-    // nothing: "Port 4532 on 127.0.0.1 is in use by another program", ...
-    std::string Start(std::chrono::milliseconds deadline);
+    // Starts rigctld unless it runs and waits until it answers, or until `cancelled` says the
+    // wait is no longer wanted. Returns why it could not, or nothing: "Port 4532 on 127.0.0.1 is
+    // in use by another program", ...
+    std::string Start(std::chrono::milliseconds deadline,
+                      const std::function<bool()>& cancelled = {});
     // Whether it runs; a rigctld that died is reaped here.
     bool Running();
-    void Stop();
+    // Asks rigctld to close the radio and end; with `wait`, waits a while for that and then
+    // kills it, and without (the program is quitting) leaves it to finish on its own.
+    void Stop(bool wait = true);
 
     // Where Hamlib's network model reaches it: "127.0.0.1:4532".
     std::string Endpoint() const;

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <vector>
 
 #include "HamlibFormFixture.h"
@@ -37,6 +38,17 @@ std::vector<pid_t> rigctldsOn(uint16_t port) {
         }
     }
     return found;
+}
+
+// What a process holds open: fd number to what it names ("/dev/null", "socket:[123]", ...).
+std::map<int, std::string> openFiles(const std::string& pid) {
+    std::map<int, std::string> files;
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + pid + "/fd", error)) {
+        files[std::stoi(fd.path().filename().string())] =
+            std::filesystem::read_symlink(fd.path(), error).string();
+    }
+    return files;
 }
 
 // What a logger does on the shared port: tune, and see the rig answer.
@@ -69,9 +81,21 @@ TEST_F(ShareEndToEnd, ALoggerTurnsTheSharedIcomWhileTrackingRunsAndNothingOutliv
     EXPECT_EQ(icom.state().hz[RadioState::A], 10'116'000);
     EXPECT_TRUE(slaveOn("10116000"));
 
-    // The shared rigctld dies: the rig server starts it again on its port and the rig comes back.
+    // It holds its radio, its sockets and nothing of the program's.
     const auto first = rigctldsOn(port);
     ASSERT_EQ(first.size(), 1u);
+    const auto ours = openFiles("self");
+    for (const auto& [fd, file] : openFiles(std::to_string(first[0]))) {
+        if (fd <= 2) {
+            EXPECT_EQ(file, "/dev/null");
+        } else if (file != icom.port()) {
+            EXPECT_TRUE(file.starts_with("socket:")) << fd << " " << file;
+            EXPECT_TRUE(std::ranges::none_of(ours, [&](const auto& o) { return o.second == file; }))
+                << "the program's " << file;
+        }
+    }
+
+    // The shared rigctld dies: the rig server starts it again on its port and the rig comes back.
     ::kill(first[0], SIGKILL);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
@@ -82,9 +106,9 @@ TEST_F(ShareEndToEnd, ALoggerTurnsTheSharedIcomWhileTrackingRunsAndNothingOutliv
     ASSERT_TRUE(loggerTunes(port, "14074000"));
     EXPECT_TRUE(slaveOn("14074000"));
 
-    // The program ends, and its rigctld with it.
+    // The program ends, and its rigctld, asked to close the radio, with it.
     window_.reset();
-    EXPECT_TRUE(rigctldsOn(port).empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rigctldsOn(port).empty(); }, 3'000));
 }
 
 }  // namespace

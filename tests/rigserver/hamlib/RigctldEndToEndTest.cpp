@@ -134,6 +134,11 @@ TEST_F(RigctldEndToEnd, AKilledRigctldIsReportedAndItsReturnBringsTheRigBackOnli
                 text.starts_with("Port is not available"))
         << text;
 
+    // Early in an outage the link is tried every quarter second, so it is back at once: not
+    // the 0.25 + 0.5 + 1 s of a doubling back-off.
+    const int tries = proxy->connectionsAccepted();
+    EXPECT_TRUE(harness->waitFor([&] { return proxy->connectionsAccepted() >= tries + 5; }, 2s));
+
     // The rig comes back as it was; the first poll still reports every parameter, as at
     // first start, so a slave is brought to it without waiting for a change.
     peer.restart();
