@@ -2,6 +2,8 @@
 
 #include "AppTitle.h"
 
+#include <iostream>
+
 QString ErrorDisplay::MessageText(const std::exception& error) {
     QString text = QString::fromUtf8(error.what());
     if (!text.isEmpty() && text.back() > u'.') {
@@ -11,5 +13,9 @@ QString ErrorDisplay::MessageText(const std::exception& error) {
 }
 
 void ErrorDisplay::Show(const std::exception& error) {
+    if (unattended_) {
+        std::cerr << kAppTitle.toStdString() << ": " << MessageText(error).toStdString() << '\n';
+        return;
+    }
     prompter_->MessageBox(MessageText(error), kAppTitle, MessageButtons::Ok, MessageIcon::Stop);
 }

@@ -15,6 +15,8 @@ public:
     // The message with a full stop added when its last character sorts after one.
     static QString MessageText(const std::exception& error);
     void Show(const std::exception& error);
+    // With nobody there to answer a box (the session is ending), errors go to the error output.
+    void SetUnattended(bool unattended) { unattended_ = unattended; }
 
     template <typename F>
     void Guard(F&& entry) {
@@ -27,4 +29,5 @@ public:
 
 private:
     std::shared_ptr<Prompter> prompter_;
+    bool unattended_ = false;
 };

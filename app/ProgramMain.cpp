@@ -8,6 +8,7 @@
 #include "HamlibSettingsWindow.h"
 #include "InstanceLock.h"
 #include "QtPrompter.h"
+#include "SessionSignals.h"
 #include "ZuvozeRaro_Unit.h"
 
 int ProgramMain(int argc, char** argv, const std::function<void(TForm1&)>& shown) {
@@ -39,6 +40,7 @@ int ProgramMain(int argc, char** argv, const std::function<void(TForm1&)>& shown
         return 1;
     }
     form.show();
+    const SessionSignals sessionEnds([&form] { form.EndSession(); });
     if (shown) {
         shown(form);
     }

@@ -228,6 +228,17 @@ void TForm1::ConfirmExit() {
     }
 }
 
+void TForm1::EndSession() {
+    // Nobody may be there to answer a box, and a box would hold up the logout.
+    errors_.SetUnattended(true);
+    TrayIcon->hide();
+    entry([this] { SaveSettings(); });
+    close();
+    if (env_.endProcess) {
+        env_.endProcess();
+    }
+}
+
 void TForm1::Edit1Click(QObject*) {
     Offset1->setChecked(OffsetButton->LEDOn());
     Track1->setChecked(TrackButton->LEDOn());

@@ -102,6 +102,8 @@ public:
     void SystemMenuCommand(int commandId);
     void ShowAbout(QObject* Sender);
     void ConfirmExit();
+    // The session ends (a logout, a stop, Ctrl+C): as the exit command, without its question.
+    void EndSession();
     void Edit1Click(QObject* Sender);
     void Settings1Click(QObject* Sender);
     void About1Click(QObject* Sender);
