@@ -176,7 +176,7 @@ std::string SharedRigctld::Start(std::chrono::milliseconds deadline,
             Stop(false);
             return "rigctld was stopped as it started";
         }
-        if (const int connection = answeringConnection(); connection >= 0) {
+        if (const int connection = answeringConnection(cancelled); connection >= 0) {
             closeProbe();
             probe_ = connection;
             return {};
@@ -188,18 +188,25 @@ std::string SharedRigctld::Start(std::chrono::milliseconds deadline,
     return "rigctld did not answer on " + SharedAt();
 }
 
-int SharedRigctld::answeringConnection() const {
+int SharedRigctld::answeringConnection(const std::function<bool()>& cancelled) const {
     sockaddr_in address{};
     toAddress(reachableHost(address_), port_, address);
     const int client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     // Any reply will do: a radio that is off still has rigctld answer for it.
     const char request[] = "\\chk_vfo\n";
-    pollfd reply{client, POLLIN, 0};
-    char byte = 0;
     if (::connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-        ::send(client, request, sizeof request - 1, MSG_NOSIGNAL) > 0 &&
-        ::poll(&reply, 1, 1000) == 1 && ::recv(client, &byte, 1, 0) == 1) {
-        return client;
+        ::send(client, request, sizeof request - 1, MSG_NOSIGNAL) > 0) {
+        // A rigctld still opening a slow radio answers late; a quit does not wait for it.
+        for (int slice = 0; slice < 20 && !(cancelled && cancelled()); ++slice) {
+            pollfd reply{client, POLLIN, 0};
+            char byte = 0;
+            if (::poll(&reply, 1, 50) == 1) {
+                if (::recv(client, &byte, 1, 0) == 1) {
+                    return client;
+                }
+                break;
+            }
+        }
     }
     ::close(client);
     return -1;

@@ -48,7 +48,7 @@ public:
 
 private:
     // Connects and asks; the connection that answered, or -1.
-    int answeringConnection() const;
+    int answeringConnection(const std::function<bool()>& cancelled) const;
     void closeProbe();
 
     Radio radio_;
