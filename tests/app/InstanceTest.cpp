@@ -4,12 +4,15 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <functional>
 #include <map>
 
 #include "FormFixture.h"
@@ -51,11 +54,12 @@ protected:
 
 TEST_F(Instance, WithNoUsableLockDirectoryTheLockIsUnavailableAndStartUpGoesOn) {
     std::map<std::string, const char*> saved;
-    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME"}) {
         saved[name] = std::getenv(name) != nullptr ? ::strdup(std::getenv(name)) : nullptr;
     }
     ::unsetenv("XDG_RUNTIME_DIR");
     ::setenv("TMPDIR", "/nonexistent", 1);
+    ::setenv("XDG_CACHE_HOME", "/dev/null/cache", 1);
     std::filesystem::path lockDirectory{"unset"};
     EXPECT_NO_THROW(lockDirectory = InstanceLock::DefaultDirectory());
     for (const auto& [name, value] : saved) {
@@ -98,4 +102,58 @@ TEST_F(Instance, SecondCopyIsRefusedWhileTheFirstRunsAndAcceptedAfterItWasKilled
     EXPECT_FALSE(accepted.StartupAborted());
     EXPECT_TRUE(prompter->messages.empty());
     EXPECT_FALSE(server->calls.empty());
+}
+
+TEST_F(Instance, ALockFolderAnotherUserMadeOrMayWriteIsPassedOverForOneOfTheOperatorsOwn) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> make;
+        bool taken;  // the temporary folder, or else the cache's
+    };
+    const auto folder = [](uid_t owner, mode_t mode) {
+        return [=](const std::filesystem::path& p) {
+            std::filesystem::create_directory(p);
+            ASSERT_EQ(::chown(p.c_str(), owner, 0), 0);
+            ASSERT_EQ(::chmod(p.c_str(), mode), 0);
+        };
+    };
+    const Case cases[] = {
+        {"missing", [](const std::filesystem::path&) {}, true},
+        {"the operator's", folder(::geteuid(), 0700), true},
+        {"another user's", folder(65534, 0700), false},
+        {"writable by all", folder(::geteuid(), 01777), false},
+        {"writable by its group", folder(::geteuid(), 0770), false},
+        {"a link to the operator's",
+         [&](const std::filesystem::path& p) {
+             ::mkdir((dir / "mine").c_str(), 0700);
+             std::filesystem::create_directory_symlink(dir / "mine", p);
+         },
+         false},
+        {"a file", [](const std::filesystem::path& p) { std::ofstream(p) << "x"; }, false},
+    };
+    std::map<std::string, std::string> saved;
+    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME"}) {
+        saved[name] = std::getenv(name) != nullptr ? std::getenv(name) : "";
+    }
+    ::unsetenv("XDG_RUNTIME_DIR");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::filesystem::path root = dir / c.what;
+        std::filesystem::create_directories(root / "tmp");
+        ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
+        ::setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
+        const auto temp = root / "tmp" / ("zuvozeraro-" + std::to_string(::geteuid()));
+        c.make(temp);
+        const auto chosen = InstanceLock::DefaultDirectory();
+        EXPECT_EQ(chosen, c.taken ? temp : root / "cache" / "zuvozeraro");
+        struct stat s {};
+        ASSERT_EQ(::lstat(chosen.c_str(), &s), 0);
+        EXPECT_TRUE(S_ISDIR(s.st_mode));
+        EXPECT_EQ(s.st_uid, ::geteuid());
+        EXPECT_EQ(s.st_mode & 077, 0u);
+        EXPECT_EQ(InstanceLock("ZUVOZERARO", chosen).outcome(), InstanceLock::Outcome::Acquired);
+    }
+    for (const auto& [name, value] : saved) {
+        value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
+    }
 }
