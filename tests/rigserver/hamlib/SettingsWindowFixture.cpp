@@ -66,6 +66,18 @@ bool SettingsWindowFixture::waitForStatus(int number, int32_t code, int timeoutM
 
 void SettingsWindowFixture::clickOk(HamlibSettingsDialog* dialog) {
     dialog->buttons()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->saving(); }, 10'000));
+}
+
+void SettingsWindowFixture::clickApply(HamlibSettingsDialog* dialog) {
+    dialog->buttons()->button(QDialogButtonBox::Apply)->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->saving(); }, 10'000));
+}
+
+bool SettingsWindowFixture::applied(HamlibSettingsDialog* dialog) {
+    const bool started = dialog->apply();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->saving(); }, 10'000));
+    return started;
 }
 
 }  // namespace OmniRig::Testing
