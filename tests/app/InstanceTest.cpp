@@ -11,9 +11,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <functional>
 #include <map>
+#include <tuple>
 
 #include "FormFixture.h"
 #include "InstanceLock.h"
@@ -52,12 +51,48 @@ protected:
 
 }  // namespace
 
-TEST_F(Instance, WithNoUsableLockDirectoryTheLockIsUnavailableAndStartUpGoesOn) {
+TEST_F(Instance, ALockFolderNotTheOperatorsOwnIsPassedOverAndWithNoUsableOneStartUpGoesOn) {
+    // The folder in the temporary directory: missing (mode 0), of this owner and mode, or a link
+    // to such a one; taken, or passed over for one in the cache.
+    struct Case {
+        uid_t owner;
+        mode_t mode;
+        bool link, taken;
+    };
+    const uid_t me = ::geteuid();
+    const Case cases[] = {{me, 0, false, true},        {me, 0700, false, true},
+                          {65534, 0700, false, false}, {me, 01777, false, false},
+                          {me, 0770, false, false},    {me, 0700, true, false}};
     std::map<std::string, const char*> saved;
     for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME"}) {
         saved[name] = std::getenv(name) != nullptr ? ::strdup(std::getenv(name)) : nullptr;
     }
     ::unsetenv("XDG_RUNTIME_DIR");
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const Case& c = cases[i];
+        const auto root = dir / std::to_string(i);
+        const auto temp = root / "tmp" / ("zuvozeraro-" + std::to_string(me));
+        std::filesystem::create_directories(root / "tmp");
+        if (c.mode != 0) {
+            const auto made = c.link ? root / "mine" : temp;
+            ASSERT_EQ(::mkdir(made.c_str(), 0) | ::chown(made.c_str(), c.owner, 0) |
+                          ::chmod(made.c_str(), c.mode),
+                      0);
+            if (c.link) {
+                std::filesystem::create_directory_symlink(made, temp);
+            }
+        }
+        ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
+        ::setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
+        const auto chosen = InstanceLock::DefaultDirectory();
+        EXPECT_EQ(chosen, c.taken ? temp : root / "cache" / "zuvozeraro");
+        struct stat s {};
+        EXPECT_EQ(::lstat(chosen.c_str(), &s), 0);
+        EXPECT_EQ(std::tuple(S_ISDIR(s.st_mode), s.st_uid, s.st_mode & 077),
+                  std::tuple(true, me, 0u));
+        EXPECT_EQ(InstanceLock("ZUVOZERARO", chosen).outcome(), InstanceLock::Outcome::Acquired);
+    }
     ::setenv("TMPDIR", "/nonexistent", 1);
     ::setenv("XDG_CACHE_HOME", "/dev/null/cache", 1);
     std::filesystem::path lockDirectory{"unset"};
@@ -102,58 +137,4 @@ TEST_F(Instance, SecondCopyIsRefusedWhileTheFirstRunsAndAcceptedAfterItWasKilled
     EXPECT_FALSE(accepted.StartupAborted());
     EXPECT_TRUE(prompter->messages.empty());
     EXPECT_FALSE(server->calls.empty());
-}
-
-TEST_F(Instance, ALockFolderAnotherUserMadeOrMayWriteIsPassedOverForOneOfTheOperatorsOwn) {
-    struct Case {
-        const char* what;
-        std::function<void(const std::filesystem::path&)> make;
-        bool taken;  // the temporary folder, or else the cache's
-    };
-    const auto folder = [](uid_t owner, mode_t mode) {
-        return [=](const std::filesystem::path& p) {
-            std::filesystem::create_directory(p);
-            ASSERT_EQ(::chown(p.c_str(), owner, 0), 0);
-            ASSERT_EQ(::chmod(p.c_str(), mode), 0);
-        };
-    };
-    const Case cases[] = {
-        {"missing", [](const std::filesystem::path&) {}, true},
-        {"the operator's", folder(::geteuid(), 0700), true},
-        {"another user's", folder(65534, 0700), false},
-        {"writable by all", folder(::geteuid(), 01777), false},
-        {"writable by its group", folder(::geteuid(), 0770), false},
-        {"a link to the operator's",
-         [&](const std::filesystem::path& p) {
-             ::mkdir((dir / "mine").c_str(), 0700);
-             std::filesystem::create_directory_symlink(dir / "mine", p);
-         },
-         false},
-        {"a file", [](const std::filesystem::path& p) { std::ofstream(p) << "x"; }, false},
-    };
-    std::map<std::string, std::string> saved;
-    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME"}) {
-        saved[name] = std::getenv(name) != nullptr ? std::getenv(name) : "";
-    }
-    ::unsetenv("XDG_RUNTIME_DIR");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::filesystem::path root = dir / c.what;
-        std::filesystem::create_directories(root / "tmp");
-        ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
-        ::setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
-        const auto temp = root / "tmp" / ("zuvozeraro-" + std::to_string(::geteuid()));
-        c.make(temp);
-        const auto chosen = InstanceLock::DefaultDirectory();
-        EXPECT_EQ(chosen, c.taken ? temp : root / "cache" / "zuvozeraro");
-        struct stat s {};
-        ASSERT_EQ(::lstat(chosen.c_str(), &s), 0);
-        EXPECT_TRUE(S_ISDIR(s.st_mode));
-        EXPECT_EQ(s.st_uid, ::geteuid());
-        EXPECT_EQ(s.st_mode & 077, 0u);
-        EXPECT_EQ(InstanceLock("ZUVOZERARO", chosen).outcome(), InstanceLock::Outcome::Acquired);
-    }
-    for (const auto& [name, value] : saved) {
-        value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
-    }
 }

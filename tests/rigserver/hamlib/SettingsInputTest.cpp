@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <stdlib.h>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -13,9 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <algorithm>
 #include <fstream>
 
+#include "LoopbackSocket.h"
 #include "ModelBox.h"
 #include "RigSettingsPanel.h"
 #include "SettingsWindowFixture.h"
@@ -24,18 +23,6 @@ using namespace OmniRig;
 using namespace OmniRig::Testing;
 
 namespace {
-
-// A TCP port nothing listens on just now.
-int freePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    socklen_t length = sizeof address;
-    ::bind(s, reinterpret_cast<sockaddr*>(&address), length);
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(s);
-    return ntohs(address.sin_port);
-}
 
 int firstSerialModel() {
     for (const auto& model : HamlibLibrary::models()) {
@@ -163,7 +150,7 @@ TEST_F(SettingsInput, EachBadFieldIsRefusedWithItsMessageAndNothingIsWritten) {
     // Put right, the message goes and the setting is saved.
     dialog->load();
     enter(panel, serialModel, pty.path(), "200");
-    EXPECT_TRUE(applied(dialog));
+    clickApply(dialog);
     EXPECT_TRUE(panel->portMessage()->isHidden());
     EXPECT_NE(fileContents(), kSettings);
 }
@@ -188,7 +175,7 @@ TEST_F(SettingsInput, TwoRigsOnOneSerialDeviceAreRefused) {
 
 TEST_F(SettingsInput, ATestNeverOpensASerialDeviceARigHasOpen) {
     enter(dialog->panel(1), serialModel, pty.path(), nullptr);
-    ASSERT_TRUE(applied(dialog));
+    clickApply(dialog);
     RigSettingsPanel* panel = dialog->panel(2);
     enter(panel, serialModel, pty.path(), nullptr);
     panel->testButton()->click();
@@ -224,27 +211,23 @@ TEST_F(SettingsInput, BothRigsReachTheFileInOneReplacementOrNeitherDoes) {
               "[DIVIZURE]\r\nOFFSET=10\r\n[RIG1]\r\nMODEL=1\r\nPOLL=100\r\n[RIG2]\r\nMODEL=1\r\n"
               "POLL=300\r\n");
     EXPECT_EQ(rig(1).TypeText(), "Dummy");
-    alignas(inotify_event) char events[4096];
-    const ssize_t length = std::max<ssize_t>(::read(moves, events, sizeof events), 0);
+    // One rename into the folder: one event, its name padded to 16 bytes.
+    char events[4096];
+    EXPECT_EQ(::read(moves, events, sizeof events), ssize_t{sizeof(inotify_event) + 16});
     ::close(moves);
-    int replacements = 0;
-    for (ssize_t at = 0; at < length;) {
-        const auto* event = reinterpret_cast<const inotify_event*>(events + at);
-        replacements += event->len > 0 && std::string(event->name) == "ZUVOZERARO.INI";
-        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-    }
-    EXPECT_EQ(replacements, 1);
 }
 
 TEST_F(SettingsInput, AShareOnAnAddressOtherComputersReachIsSavedOnlyAfterTheOperatorsYes) {
-    const std::string port = std::to_string(freePort());
+    const std::string port = std::to_string(freeLoopbackPort());
     const std::string network = "0.0.0.0:" + port;
+    const QString question = QString::fromStdString(
+        "Rig 1 is to be shared on " + network +
+        ": anyone who reaches that address and port can transmit and change the rig, as rigctld "
+        "asks for no password. Share it there?");
     struct Case {
         std::string share;
         const char* poll;
-        bool answer;
-        bool asked;
-        bool saved;
+        bool answer, asked, saved;
     };
     const Case cases[] = {
         {port, nullptr, false, false, true},    {"127.0.0.1:" + port, nullptr, false, false, true},
@@ -254,8 +237,6 @@ TEST_F(SettingsInput, AShareOnAnAddressOtherComputersReachIsSavedOnlyAfterTheOpe
     for (const Case& c : cases) {
         SCOPED_TRACE(c.share + (c.poll ? " poll" : ""));
         dialog = open();
-        ASSERT_NE(dialog, nullptr);
-        dialog->load();
         std::vector<QString> questions;
         dialog->setConfirm([&](const QString& question) {
             questions.push_back(question);
@@ -265,17 +246,9 @@ TEST_F(SettingsInput, AShareOnAnAddressOtherComputersReachIsSavedOnlyAfterTheOpe
         dialog->panel(1)->shareEdit()->setText(QString::fromStdString(c.share));
         const std::string before = fileContents();
         clickOk(dialog);
-        ASSERT_EQ(questions.size(), c.asked ? 1u : 0u);
-        if (c.asked) {
-            EXPECT_EQ(questions[0].toStdString(),
-                      "Rig 1 is to be shared on " + network +
-                          ": anyone who reaches that address and port can transmit and change "
-                          "the rig, as rigctld asks for no password. Share it there?");
-        }
+        EXPECT_EQ(questions, c.asked ? std::vector{question} : std::vector<QString>{});
         EXPECT_EQ(dialog->isVisible(), !c.saved);
         EXPECT_EQ(fileContents().find("SHARE=" + c.share + "\r\n") != std::string::npos, c.saved);
-        if (!c.saved) {
-            EXPECT_EQ(fileContents(), before);
-        }
+        EXPECT_TRUE(c.saved || fileContents() == before);
     }
 }

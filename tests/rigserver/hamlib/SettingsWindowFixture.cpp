@@ -74,10 +74,4 @@ void SettingsWindowFixture::clickApply(HamlibSettingsDialog* dialog) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->saving(); }, 10'000));
 }
 
-bool SettingsWindowFixture::applied(HamlibSettingsDialog* dialog) {
-    const bool started = dialog->apply();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->saving(); }, 10'000));
-    return started;
-}
-
 }  // namespace OmniRig::Testing

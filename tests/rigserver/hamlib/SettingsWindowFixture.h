@@ -37,7 +37,6 @@ protected:
     // Each waits, with a deadline, until the save it started is over.
     void clickOk(HamlibSettingsDialog* dialog);
     void clickApply(HamlibSettingsDialog* dialog);
-    bool applied(HamlibSettingsDialog* dialog);
 
     ScratchDirectory directory{"settings"};
     const std::filesystem::path settingsPath = directory / "ZUVOZERARO.INI";
