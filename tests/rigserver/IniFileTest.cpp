@@ -21,8 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Each fsync of the test program: a close-on-exec file, or a folder with the watched file's inode
-// at that moment.
+// Each fsync of the test program: a close-on-exec file, or a folder and the watched file's inode.
 std::mutex syncMutex;
 std::vector<std::string> syncs;
 fs::path watched;

@@ -198,7 +198,6 @@ void HamlibSettingsDialog::saveFinished() {
             accept();
         }
     }
-    emit saved(error);
 }
 
 void HamlibSettingsDialog::reject() {

@@ -43,10 +43,6 @@ public:
     QDialogButtonBox* buttons() const { return buttons_; }
     QLabel* message() const { return message_; }
 
-signals:
-    // A save is over: the file has the changes, or `error` says why it has none of them.
-    void saved(const QString& error);
-
 protected:
     void reject() override;
 
