@@ -191,8 +191,8 @@ TEST_F(SettingsInput, ATestNeverOpensASerialDeviceARigHasOpen) {
 }
 
 TEST_F(SettingsInput, BothRigsReachTheFileInOneReplacementOrNeitherDoes) {
-    const int moves = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ASSERT_GE(::inotify_add_watch(moves, directory.path().c_str(), IN_MOVED_TO), 0);
+    const int made = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(made, directory.path().c_str(), IN_CREATE), 0);
     enter(dialog->panel(1), 1, "", "100");
     enter(dialog->panel(2), 1, "", "300");
     std::filesystem::permissions(settingsPath, std::filesystem::perms::owner_read);
@@ -211,10 +211,10 @@ TEST_F(SettingsInput, BothRigsReachTheFileInOneReplacementOrNeitherDoes) {
               "[DIVIZURE]\r\nOFFSET=10\r\n[RIG1]\r\nMODEL=1\r\nPOLL=100\r\n[RIG2]\r\nMODEL=1\r\n"
               "POLL=300\r\n");
     EXPECT_EQ(rig(1).TypeText(), "Dummy");
-    // One rename into the folder: one event, its name padded to 16 bytes.
+    // One temporary file made: one event, its name padded to 32 bytes.
     char events[4096];
-    EXPECT_EQ(::read(moves, events, sizeof events), ssize_t{sizeof(inotify_event) + 16});
-    ::close(moves);
+    EXPECT_EQ(::read(made, events, sizeof events), ssize_t{sizeof(inotify_event) + 32});
+    ::close(made);
 }
 
 TEST_F(SettingsInput, AShareOnAnAddressOtherComputersReachIsSavedOnlyAfterTheOperatorsYes) {
