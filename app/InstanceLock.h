@@ -18,9 +18,11 @@ public:
 
     Outcome outcome() const { return outcome_; }
 
-    // The user's runtime directory, or the temporary directory where there is none, or an empty
-    // path when neither can be had: a lock there is Unavailable. Never throws.
-    static std::filesystem::path DefaultDirectory();
+    // The user's runtime directory; where there is none, a folder of the user's own (a directory
+    // of theirs that nobody else may write) in the temporary directory, or else in the user's
+    // cache; an empty path, with the reason in `problem`, when none can be had: a lock there is
+    // Unavailable. Never throws.
+    static std::filesystem::path DefaultDirectory(std::string* problem = nullptr);
 
 private:
     Outcome outcome_ = Outcome::Unavailable;

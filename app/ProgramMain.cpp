@@ -32,7 +32,12 @@ int ProgramMain(int argc, char** argv, const std::function<void(TForm1&)>& shown
         return OmniRig::HamlibRigServer::factory(settingsPath, toEventLoop,
                                                  OmniRig::HamlibSettingsWindow::factory());
     };
-    environment.instanceLockDirectory = InstanceLock::DefaultDirectory();
+    std::string lockProblem;
+    environment.instanceLockDirectory = InstanceLock::DefaultDirectory(&lockProblem);
+    if (environment.instanceLockDirectory.empty()) {
+        // The program runs all the same; the operator learns why a second copy is not refused.
+        qWarning("ZuvozeRaro: no single-instance lock: %s", lockProblem.c_str());
+    }
     environment.endProcess = [] { QCoreApplication::exit(0); };
 
     TForm1 form(std::move(environment));

@@ -1,21 +1,11 @@
 #include "IniFile.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "FileReplace.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <mutex>
 #include <optional>
-#include <random>
-#include <set>
 #include <string_view>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -37,96 +27,6 @@ struct Line {
     size_t end;    // offset just past the last character before the line break
     size_t next;   // offset of the next line
 };
-
-#ifdef _WIN32
-
-std::string systemMessage(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text(buffer != nullptr ? buffer : L"", length);
-    ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    if (text.empty()) {
-        return "system error " + std::to_string(error);
-    }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
-                          nullptr, nullptr);
-    return utf8;
-}
-
-// The file's bytes; nothing when it does not exist.
-std::string readAll(const fs::path& path) {
-    // Sharing deletion lets another thread's save replace the file while it is read.
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            return {};
-        }
-        throw IniReadError(path, systemMessage(error));
-    }
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        DWORD n = 0;
-        if (!::ReadFile(file, buffer, sizeof buffer, &n, nullptr)) {
-            const DWORD error = ::GetLastError();
-            ::CloseHandle(file);
-            throw IniReadError(path, systemMessage(error));
-        }
-        if (n == 0) {
-            break;
-        }
-        text.append(buffer, n);
-    }
-    ::CloseHandle(file);
-    return text;
-}
-
-#else
-
-// The file's bytes; nothing when it does not exist.
-std::string readAll(const fs::path& path) {
-    int fd = -1;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        const int error = errno;
-        // A path through a plain file names no file either.
-        if (error == ENOENT || error == ENOTDIR) {
-            return {};
-        }
-        throw IniReadError(path, std::generic_category().message(error));
-    }
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            text.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            const int error = errno;
-            ::close(fd);
-            throw IniReadError(path, std::generic_category().message(error));
-        }
-    }
-    ::close(fd);
-    return text;
-}
-
-#endif
 
 std::vector<Line> splitLines(const std::string& text) {
     std::vector<Line> lines;
@@ -280,171 +180,6 @@ void setEntry(std::string& text, const std::string& section, const std::string& 
     }
 }
 
-fs::path targetOf(const fs::path& path) {
-    std::error_code ec;
-    // Writing through a link keeps the link and replaces what it points to.
-    fs::path resolved = fs::weakly_canonical(path, ec);
-    return ec ? path : resolved;
-}
-
-fs::path folderOf(const fs::path& target) {
-    fs::path dir = target.parent_path();
-    return dir.empty() ? fs::path(".") : dir;
-}
-
-// A save's temporary file is named "." + the file's name + "." + six letters or digits (the
-// shape mkstemp gives), so that what a save killed before its rename left is known again.
-constexpr size_t kSuffixLength = 6;
-
-fs::path::string_type temporaryPrefix(const fs::path& target) {
-    fs::path prefix(".");
-    prefix += target.filename();
-    prefix += ".";
-    return prefix.native();
-}
-
-bool isSuffixCharacter(fs::path::value_type c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// Removes the temporary files of saves of the target that never finished: plain files with the
-// target's temporary name only, whatever else shares the folder stays. Only a process killed in
-// a save leaves them (a failed save removes its own), so each file's folder, which may be a home
-// directory of thousands of entries, is looked through once per process. Runs under
-// replaceMutex.
-void clearLeftovers(const fs::path& dir, const fs::path& target) {
-    static std::set<fs::path> cleared;
-    if (!cleared.insert(target).second) {
-        return;
-    }
-    const auto prefix = temporaryPrefix(target);
-    std::vector<fs::path> leftovers;
-    std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const auto name = it->path().filename().native();
-        std::error_code statusError;
-        if (name.size() == prefix.size() + kSuffixLength && name.starts_with(prefix) &&
-            std::all_of(name.begin() + prefix.size(), name.end(), isSuffixCharacter) &&
-            it->symlink_status(statusError).type() == fs::file_type::regular) {
-            leftovers.push_back(it->path());
-        }
-    }
-    for (const auto& leftover : leftovers) {
-        fs::remove(leftover, ec);
-    }
-}
-
-#ifdef _WIN32
-
-bool writeAll(HANDLE file, const std::string& content) {
-    size_t written = 0;
-    while (written < content.size()) {
-        const DWORD chunk =
-            static_cast<DWORD>(std::min<size_t>(content.size() - written, 1u << 30));
-        DWORD n = 0;
-        if (!::WriteFile(file, content.data() + written, chunk, &n, nullptr) || n == 0) {
-            return false;
-        }
-        written += n;
-    }
-    return true;
-}
-
-std::wstring randomSuffix() {
-    static constexpr wchar_t kCharacters[] =
-        L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937 generator(std::random_device{}() ^ ::GetCurrentProcessId() ^
-                                        ::GetTickCount());
-    std::uniform_int_distribution<size_t> pick(0, std::size(kCharacters) - 2);
-    std::wstring suffix;
-    for (size_t i = 0; i < kSuffixLength; ++i) {
-        suffix += kCharacters[pick(generator)];
-    }
-    return suffix;
-}
-
-bool replaceAtomically(const fs::path& path, const std::string& content) {
-    const fs::path target = targetOf(path);
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    // The read-only attribute refuses the write, as the system's own profile functions do.
-    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        return false;
-    }
-    // The temporary file sits in the same folder, so that the move is a rename on one volume.
-    const fs::path dir = folderOf(target);
-    clearLeftovers(dir, target);
-    const auto prefix = temporaryPrefix(target);
-    fs::path temp;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = dir / (prefix + randomSuffix());
-        file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS &&
-            ::GetLastError() != ERROR_ALREADY_EXISTS) {
-            return false;
-        }
-    }
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    bool ok = writeAll(file, content) && ::FlushFileBuffers(file);
-    ok = ::CloseHandle(file) && ok;
-    // The new file keeps the old one's hidden, system and archive marks.
-    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-    if (ok && exists && (attributes & kept) != 0) {
-        ok = ::SetFileAttributesW(temp.c_str(), attributes & kept);
-    }
-    ok = ok && ::MoveFileExW(temp.c_str(), target.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) {
-        ::DeleteFileW(temp.c_str());
-    }
-    return ok;
-}
-
-#else
-
-bool replaceAtomically(const fs::path& path, const std::string& content) {
-    const fs::path target = targetOf(path);
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    // A file marked read-only stays untouched, even for a user the system would let through.
-    if (exists && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
-        return false;
-    }
-    // The temporary file sits in the same folder, so that the move is a rename on one device.
-    const fs::path dir = folderOf(target);
-    clearLeftovers(dir, target);
-    std::string temp = (dir / (temporaryPrefix(target) + "XXXXXX")).string();
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = ::fchmod(fd, exists ? (existing.st_mode & 07777) : 0644) == 0;
-    size_t written = 0;
-    while (ok && written < content.size()) {
-        ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = n > 0;
-        if (ok) {
-            written += static_cast<size_t>(n);
-        }
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-    }
-    return ok;
-}
-
-#endif
-
 }  // namespace
 
 IniWriteError::IniWriteError(const fs::path& path)
@@ -457,7 +192,7 @@ IniFile::IniFile(fs::path path) : path_(std::move(path)) {}
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
-    const std::string text = readAll(path_);
+    const std::string text = FileReplace::read(path_);
     const auto lines = splitLines(text);
     const auto span = findSection(text, lines, section);
     if (!span) {
@@ -473,12 +208,12 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
 }
 
 bool IniFile::SectionExists(const std::string& section) const {
-    const std::string text = readAll(path_);
+    const std::string text = FileReplace::read(path_);
     return findSection(text, splitLines(text), section).has_value();
 }
 
 std::vector<std::string> IniFile::ReadSectionKeys(const std::string& section) const {
-    const std::string text = readAll(path_);
+    const std::string text = FileReplace::read(path_);
     const auto lines = splitLines(text);
     std::vector<std::string> keys;
     const auto span = findSection(text, lines, section);
@@ -501,23 +236,29 @@ std::vector<std::string> IniFile::ReadSectionKeys(const std::string& section) co
     return keys;
 }
 
-void IniFile::WriteStrings(const std::string& section,
-                           const std::vector<std::pair<std::string, std::string>>& entries) {
-    if (entries.empty()) {
+void IniFile::WriteStrings(const std::string& section, const Entries& entries) {
+    WriteSections({{section, entries}});
+}
+
+void IniFile::WriteSections(const std::vector<std::pair<std::string, Entries>>& sections) {
+    if (std::all_of(sections.begin(), sections.end(),
+                    [](const auto& section) { return section.second.empty(); })) {
         return;
     }
     std::lock_guard lock(replaceMutex);
     std::string text;
     try {
-        text = readAll(path_);
+        text = FileReplace::read(path_);
     } catch (const IniReadError&) {
         // What cannot be read cannot be rewritten without losing it.
         throw IniWriteError(path_);
     }
-    for (const auto& [key, value] : entries) {
-        setEntry(text, section, key, value);
+    for (const auto& [section, entries] : sections) {
+        for (const auto& [key, value] : entries) {
+            setEntry(text, section, key, value);
+        }
     }
-    if (!replaceAtomically(path_, text)) {
+    if (!FileReplace::replace(path_, text)) {
         throw IniWriteError(path_);
     }
 }

@@ -24,6 +24,8 @@ public:
 
 class IniFile {
 public:
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+
     explicit IniFile(std::filesystem::path path);
 
     const std::filesystem::path& path() const { return path_; }
@@ -43,8 +45,10 @@ public:
     // section is added at the file's end. Raises IniWriteError ("Unable to write to <path>") when
     // the file cannot be read or replaced; the file is then left as it was. Writes from several
     // threads of the process to one file never lose one another's changes.
-    void WriteStrings(const std::string& section,
-                      const std::vector<std::pair<std::string, std::string>>& entries);
+    void WriteStrings(const std::string& section, const Entries& entries);
+    // The same for several sections at once, still in one replacement, so that settings that
+    // belong together never reach the file in part.
+    void WriteSections(const std::vector<std::pair<std::string, Entries>>& sections);
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
 private:

@@ -159,29 +159,37 @@ RigConfig RigConfig::read(const IniFile& settings, int rigNumber) {
     return config;
 }
 
-void RigConfig::write(IniFile& settings, int rigNumber) const {
+IniFile::Entries RigConfig::changes(const IniFile& settings, int rigNumber) const {
     const std::string section = sectionName(rigNumber);
+    IniFile::Entries entries;
     auto put = [&](const std::string& key, const std::string& value, const std::string& byDefault) {
         if (!holds(settings, section, key, value, byDefault)) {
-            settings.WriteString(section, key, value);
+            entries.emplace_back(key, value);
         }
     };
     RigConfig plain = *this;
     plain.problem.clear();
     if (!settings.SectionExists(section) && plain == RigConfig{}) {
-        return;  // no section is the Dummy with the defaults already
+        return entries;  // no section is the Dummy with the defaults already
     }
     // MODEL has no default inside a section, so a new section always gets it.
     put("MODEL", std::to_string(model), "");
     if (model == 0) {
-        return;
+        return entries;
     }
+    // A key that goes back to its default is left empty rather than taken out, so that the
+    // line, and every byte around it, stays where the operator put it.
     put("PORT", port, "");
     put("SPEED", speed > 0 ? std::to_string(speed) : "", "");
     put("POLL", std::to_string(pollMs), std::to_string(kDefaultPollMs));
     put("SHARE", share, "");
     put("LO", std::to_string(transverter.lo), "0");
     put("LO_INVERTED", transverter.inverted ? "TRUE" : "FALSE", "FALSE");
+    return entries;
+}
+
+void RigConfig::write(IniFile& settings, int rigNumber) const {
+    settings.WriteStrings(sectionName(rigNumber), changes(settings, rigNumber));
 }
 
 }  // namespace OmniRig

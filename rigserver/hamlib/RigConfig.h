@@ -11,9 +11,8 @@
 #include <string>
 #include <utility>
 
+#include "IniFile.h"
 #include "Transverter.h"
-
-class IniFile;
 
 namespace OmniRig {
 
@@ -47,8 +46,10 @@ struct RigConfig {
 
     static std::string sectionName(int rigNumber);
     static RigConfig read(const IniFile& settings, int rigNumber);
-    // Writes the rig's section so that read() gives these settings back, touching only the
-    // keys whose value differs; with no rig (model 0) only MODEL. Raises IniWriteError.
+    // The keys of the rig's section to set so that read() gives these settings back: only those
+    // whose value differs; with no rig (model 0) only MODEL. Raises IniReadError.
+    IniFile::Entries changes(const IniFile& settings, int rigNumber) const;
+    // Sets those keys in one replacement of the file. Raises IniWriteError or IniReadError.
     void write(IniFile& settings, int rigNumber) const;
 
     bool operator==(const RigConfig&) const = default;

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <tuple>
 
 #include "FormFixture.h"
 #include "InstanceLock.h"
@@ -49,13 +51,50 @@ protected:
 
 }  // namespace
 
-TEST_F(Instance, WithNoUsableLockDirectoryTheLockIsUnavailableAndStartUpGoesOn) {
+TEST_F(Instance, ALockFolderNotTheOperatorsOwnIsPassedOverAndWithNoUsableOneStartUpGoesOn) {
+    // The folder in the temporary directory: missing (mode 0), of this owner and mode, or a link
+    // to such a one; taken, or passed over for one in the cache.
+    struct Case {
+        uid_t owner;
+        mode_t mode;
+        bool link, taken;
+    };
+    const uid_t me = ::geteuid();
+    const Case cases[] = {{me, 0, false, true},        {me, 0700, false, true},
+                          {65534, 0700, false, false}, {me, 01777, false, false},
+                          {me, 0770, false, false},    {me, 0700, true, false}};
     std::map<std::string, const char*> saved;
-    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+    for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME"}) {
         saved[name] = std::getenv(name) != nullptr ? ::strdup(std::getenv(name)) : nullptr;
     }
     ::unsetenv("XDG_RUNTIME_DIR");
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const Case& c = cases[i];
+        const auto root = dir / std::to_string(i);
+        const auto temp = root / "tmp" / ("zuvozeraro-" + std::to_string(me));
+        std::filesystem::create_directories(root / "tmp");
+        if (c.mode != 0) {
+            const auto made = c.link ? root / "mine" : temp;
+            ASSERT_EQ(::mkdir(made.c_str(), 0) | ::chown(made.c_str(), c.owner, 0) |
+                          ::chmod(made.c_str(), c.mode),
+                      0);
+            if (c.link) {
+                std::filesystem::create_directory_symlink(made, temp);
+            }
+        }
+        ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
+        ::setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
+        const auto chosen = InstanceLock::DefaultDirectory();
+        EXPECT_EQ(chosen, c.taken ? temp : root / "cache" / "zuvozeraro");
+        struct stat s {};
+        EXPECT_EQ(::lstat(chosen.c_str(), &s), 0);
+        EXPECT_EQ(std::tuple(S_ISDIR(s.st_mode), s.st_uid, s.st_mode & 077),
+                  std::tuple(true, me, 0u));
+        EXPECT_EQ(InstanceLock("ZUVOZERARO", chosen).outcome(), InstanceLock::Outcome::Acquired);
+    }
     ::setenv("TMPDIR", "/nonexistent", 1);
+    ::setenv("XDG_CACHE_HOME", "/dev/null/cache", 1);
     std::filesystem::path lockDirectory{"unset"};
     EXPECT_NO_THROW(lockDirectory = InstanceLock::DefaultDirectory());
     for (const auto& [name, value] : saved) {

@@ -1,16 +1,44 @@
 #include "IniFile.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include "ScratchDirectory.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Each fsync of the test program: a close-on-exec file, or a folder and the watched file's inode.
+std::mutex syncMutex;
+std::vector<std::string> syncs;
+fs::path watched;
+
+}  // namespace
+
+extern "C" int fsync(int fd) {
+    struct stat synced {};
+    struct stat named {};
+    ::fstat(fd, &synced);
+    std::lock_guard lock(syncMutex);
+    ::stat(watched.c_str(), &named);
+    syncs.push_back(S_ISDIR(synced.st_mode)               ? "folder@" + std::to_string(named.st_ino)
+                    : (::fcntl(fd, F_GETFD) & FD_CLOEXEC) ? "file"
+                                                          : "inheritable file");
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -189,4 +217,61 @@ TEST_F(IniFileTest, WritingThroughALinkKeepsTheLink) {
     IniFile(path_).WriteString("DIVIZURE", "OFFSET", "2");
     EXPECT_TRUE(fs::is_symlink(path_));
     EXPECT_EQ(IniFile(real).ReadString("DIVIZURE", "OFFSET", ""), "2");
+}
+
+TEST_F(IniFileTest, ASaveKeepsOwnerGroupAndModeFollowsTheUmaskAndSyncsTheFolderAfterTheRename) {
+    // The existing file's owner, group and mode, or a new file's umask; run as root, as under sudo.
+    struct Case {
+        bool exists;
+        uid_t owner;
+        gid_t group;
+        mode_t mode, expected;
+    };
+    const Case cases[] = {{true, 65534, 65534, 0640, 0640}, {true, 0, 65534, 0664, 0664},
+                          {true, 65534, 0, 02660, 02660},   {false, 0, 0, 027, 0640},
+                          {false, 0, 0, 077, 0600},         {false, 0, 0, 002, 0664}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        fs::remove(path_);
+        const mode_t umaskBefore = ::umask(c.exists ? 022 : c.mode);
+        if (c.exists) {
+            put(kStation);
+            ASSERT_EQ(::chown(path_.c_str(), c.owner, c.group) | ::chmod(path_.c_str(), c.mode), 0);
+        }
+        syncs.clear();
+        watched = path_;
+        IniFile(path_).WriteString("DIVIZURE", "TRACK", "FALSE");
+        ::umask(umaskBefore);
+        struct stat after {};
+        ASSERT_EQ(::stat(path_.c_str(), &after), 0);
+        EXPECT_EQ(std::tuple(after.st_uid, after.st_gid, after.st_mode & 07777),
+                  std::tuple(c.owner, c.group, c.expected));
+        EXPECT_EQ(syncs,
+                  (std::vector<std::string>{"file", "folder@" + std::to_string(after.st_ino)}));
+    }
+}
+
+TEST_F(IniFileTest, WhereTheSaverMayNotGiveTheFileAwayOnlyItsOwnersSavesGoOn) {
+    // As user 65534: its file in a group not its own is saved; root's file is refused as it is.
+    ASSERT_EQ(::chown(dir_.c_str(), 65534, 65534), 0);
+    for (const auto& [owner, group, saved] :
+         {std::tuple(65534, 0, true), std::tuple(0, 65534, false)}) {
+        put(kStation);
+        ASSERT_EQ(::chown(path_.c_str(), owner, group) | ::chmod(path_.c_str(), 0666), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::_exit(::setgroups(0, nullptr) | ::setgid(65534) | ::setuid(65534) ? 2 : [this] {
+                try {
+                    IniFile(path_).WriteString("DIVIZURE", "TRACK", "FALSE");
+                } catch (const IniWriteError&) {
+                    return 1;
+                }
+                return 0;
+            }());
+        }
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(status, saved ? 0 : 1 << 8) << owner;
+        EXPECT_EQ(content() == kStation, !saved);
+    }
 }

@@ -3,8 +3,11 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 #include <filesystem>
 
 #include "HamlibRigServer.h"
@@ -24,6 +27,31 @@ bool sameDevice(const std::string& a, const std::string& b) {
 bool isSerial(const RigConfig& config) {
     const auto model = HamlibLibrary::model(config.model);
     return model && model->port == HamlibLibrary::PortKind::Serial;
+}
+
+// Whether the rig is shared on an address other computers can reach.
+bool sharedBeyondThisComputer(const RigConfig& config) {
+    const auto endpoint = config.shared() ? RigConfig::shareEndpoint(config.share) : std::nullopt;
+    return endpoint && !endpoint->first.starts_with("127.");
+}
+
+// Both rigs' changed keys, written in one replacement of the file; the error's text, or nothing.
+QString saveRigs(const std::filesystem::path& path, const std::optional<RigConfig> (&configs)[2]) {
+    try {
+        IniFile settings(path);
+        std::vector<std::pair<std::string, IniFile::Entries>> sections;
+        for (int i = 0; i < 2; ++i) {
+            if (configs[i]) {
+                sections.emplace_back(RigConfig::sectionName(i + 1),
+                                      configs[i]->changes(settings, i + 1));
+            }
+        }
+        settings.WriteSections(sections);
+        return {};
+    } catch (const std::runtime_error& e) {
+        // Unable to write, or to read what is to be kept around the change.
+        return QString::fromUtf8(e.what());
+    }
 }
 
 }  // namespace
@@ -53,11 +81,13 @@ HamlibSettingsDialog::HamlibSettingsDialog(HamlibRigServer& server, QWidget* par
     layout->addWidget(message_);
     layout->addWidget(buttons_);
 
-    connect(buttons_, &QDialogButtonBox::accepted, this, [this] {
-        if (apply()) {
-            accept();
-        }
-    });
+    confirm_ = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+    connect(&save_, &QFutureWatcher<QString>::finished, this, &HamlibSettingsDialog::saveFinished);
+    connect(buttons_, &QDialogButtonBox::accepted, this, [this] { apply(true); });
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons_->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
             [this] { apply(); });
@@ -65,6 +95,11 @@ HamlibSettingsDialog::HamlibSettingsDialog(HamlibRigServer& server, QWidget* par
         connect(panel, &RigSettingsPanel::testRequested, this, &HamlibSettingsDialog::test);
     }
     load();
+}
+
+HamlibSettingsDialog::~HamlibSettingsDialog() {
+    // A save under way is finished, so that the program never ends in the middle of it.
+    save_.waitForFinished();
 }
 
 void HamlibSettingsDialog::load() {
@@ -81,7 +116,10 @@ void HamlibSettingsDialog::load() {
     }
 }
 
-bool HamlibSettingsDialog::apply() {
+bool HamlibSettingsDialog::apply(bool close) {
+    if (saving_) {
+        return false;
+    }
     message_->clear();
     // A rig the operator left alone is neither checked nor written: a radio unplugged since
     // must not stop the other rig's change.
@@ -97,31 +135,76 @@ bool HamlibSettingsDialog::apply() {
         }
     }
     if (!good || (configs[1] && portTaken(*rig2_, *rig1_)) ||
-        (!configs[1] && configs[0] && portTaken(*rig1_, *rig2_))) {
+        (!configs[1] && configs[0] && portTaken(*rig1_, *rig2_)) || !shareConfirmed(configs)) {
         return false;
     }
-
     if (!configs[0] && !configs[1]) {
+        if (close) {
+            accept();
+        }
         return true;
     }
-    bool saved = true;
-    IniFile settings(server_.settingsPath());
-    for (int i = 0; i < 2 && saved; ++i) {
-        if (!configs[i]) {
+    save(configs, close);
+    return true;
+}
+
+bool HamlibSettingsDialog::shareConfirmed(const std::optional<RigConfig> (&configs)[2]) {
+    for (int i = 0; i < 2; ++i) {
+        // Asked once, when the address is typed; a share confirmed before is not asked again.
+        if (!configs[i] || !sharedBeyondThisComputer(*configs[i]) ||
+            configs[i]->share == panel(i + 1)->saved().share) {
             continue;
         }
-        try {
-            configs[i]->write(settings, i + 1);
-            panels[i]->markSaved();
-        } catch (const std::runtime_error& e) {
-            // Unable to write, or to read what is to be kept around the change.
-            message_->setText(QString::fromUtf8(e.what()));
-            saved = false;
+        const QString question =
+            tr("Rig %1 is to be shared on %2: anyone who reaches that address and port can "
+               "transmit and change the rig, as rigctld asks for no password. Share it there?")
+                .arg(i + 1)
+                .arg(QString::fromStdString(configs[i]->share));
+        if (!confirm_(question)) {
+            panel(i + 1)->shareEdit()->setFocus();
+            return false;
         }
     }
-    // Whatever reached the file runs, so the rigs never differ from what it says.
-    server_.reloadSettings();
-    return saved;
+    return true;
+}
+
+void HamlibSettingsDialog::save(const std::optional<RigConfig> (&configs)[2], bool close) {
+    saving_ = true;
+    closeWhenSaved_ = close;
+    // What is shown is what is being saved until the file has it.
+    rig1_->setEnabled(false);
+    rig2_->setEnabled(false);
+    buttons_->setEnabled(false);
+    message_->setText(tr("Saving..."));
+    const std::filesystem::path path = server_.settingsPath();
+    const std::optional<RigConfig> copies[2] = {configs[0], configs[1]};
+    save_.setFuture(QtConcurrent::run([path, copies] { return saveRigs(path, copies); }));
+}
+
+void HamlibSettingsDialog::saveFinished() {
+    const QString error = save_.result();
+    saving_ = false;
+    rig1_->setEnabled(true);
+    rig2_->setEnabled(true);
+    buttons_->setEnabled(true);
+    message_->setText(error);
+    if (error.isEmpty()) {
+        for (RigSettingsPanel* panel : {rig1_, rig2_}) {
+            panel->markSaved();
+        }
+        // The rigs switch over to what the file now says.
+        server_.reloadSettings();
+        if (closeWhenSaved_) {
+            accept();
+        }
+    }
+}
+
+void HamlibSettingsDialog::reject() {
+    // The window stays until the save under way is done, so that its outcome is seen.
+    if (!saving_) {
+        QDialog::reject();
+    }
 }
 
 bool HamlibSettingsDialog::portTaken(RigSettingsPanel& panel, const RigSettingsPanel& other) {

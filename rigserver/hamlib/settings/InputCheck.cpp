@@ -68,7 +68,7 @@ std::string InputCheck::share(const std::string& text) {
     if (text.empty() || RigConfig::shareEndpoint(text)) {
         return {};
     }
-    return "Share on a port (1 to 65535) or address:port, such as 4532 or 0.0.0.0:4532";
+    return "Share on a port (1 to 65535) or address:port, such as 4532 or 127.0.0.1:4532";
 }
 
 std::string InputCheck::poll(const std::string& text, int& pollMs) {

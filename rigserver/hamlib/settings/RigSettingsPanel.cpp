@@ -74,7 +74,8 @@ RigSettingsPanel::RigSettingsPanel(int rigNumber, QWidget* parent)
     share_->setPlaceholderText(tr("not shared"));
     share_->setToolTip(
         tr("A port (on 127.0.0.1) or address:port where the station's other programs reach this "
-           "radio through a rigctld of the rig server's own"));
+           "radio through a rigctld of the rig server's own; rigctld has no password, so "
+           "anyone who reaches another address can transmit"));
     for (const LoPreset& preset : kLoPresets) {
         loPreset_->addItem(tr(preset.name), preset.hertz);
     }

@@ -37,6 +37,8 @@ public:
     // Whether the operator changed anything since the last load or save.
     bool changed() const { return current() != shown_; }
     void markSaved() { shown_ = current(); }
+    // The settings as last loaded or saved.
+    const RigConfig& saved() const { return shown_; }
     // The settings when every field is good; otherwise nothing, each bad field saying why.
     std::optional<RigConfig> checked();
     void showPortProblem(const QString& message);

@@ -4,14 +4,17 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <fstream>
 
+#include "LoopbackSocket.h"
 #include "ModelBox.h"
 #include "RigSettingsPanel.h"
 #include "SettingsWindowFixture.h"
@@ -147,7 +150,7 @@ TEST_F(SettingsInput, EachBadFieldIsRefusedWithItsMessageAndNothingIsWritten) {
     // Put right, the message goes and the setting is saved.
     dialog->load();
     enter(panel, serialModel, pty.path(), "200");
-    EXPECT_TRUE(dialog->apply());
+    clickApply(dialog);
     EXPECT_TRUE(panel->portMessage()->isHidden());
     EXPECT_NE(fileContents(), kSettings);
 }
@@ -172,7 +175,7 @@ TEST_F(SettingsInput, TwoRigsOnOneSerialDeviceAreRefused) {
 
 TEST_F(SettingsInput, ATestNeverOpensASerialDeviceARigHasOpen) {
     enter(dialog->panel(1), serialModel, pty.path(), nullptr);
-    ASSERT_TRUE(dialog->apply());
+    clickApply(dialog);
     RigSettingsPanel* panel = dialog->panel(2);
     enter(panel, serialModel, pty.path(), nullptr);
     panel->testButton()->click();
@@ -185,4 +188,67 @@ TEST_F(SettingsInput, ATestNeverOpensASerialDeviceARigHasOpen) {
     panel->testButton()->click();
     EXPECT_EQ(panel->testResult()->text().toStdString(),
               "Rig 1 has " + pty.path() + " open: apply these settings to try them");
+}
+
+TEST_F(SettingsInput, BothRigsReachTheFileInOneReplacementOrNeitherDoes) {
+    const int made = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(made, directory.path().c_str(), IN_CREATE), 0);
+    enter(dialog->panel(1), 1, "", "100");
+    enter(dialog->panel(2), 1, "", "300");
+    std::filesystem::permissions(settingsPath, std::filesystem::perms::owner_read);
+    clickOk(dialog);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->message()->text().toStdString(),
+              "Unable to write to " + settingsPath.string());
+    EXPECT_TRUE(dialog->buttons()->isEnabled());
+    EXPECT_EQ(fileContents(), kSettings);
+    EXPECT_EQ(rig(1).TypeText(), "NONE") << "neither rig is switched over";
+
+    std::filesystem::permissions(settingsPath, std::filesystem::perms::owner_all);
+    clickOk(dialog);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(fileContents(),
+              "[DIVIZURE]\r\nOFFSET=10\r\n[RIG1]\r\nMODEL=1\r\nPOLL=100\r\n[RIG2]\r\nMODEL=1\r\n"
+              "POLL=300\r\n");
+    EXPECT_EQ(rig(1).TypeText(), "Dummy");
+    // One temporary file made: one event, its name padded to 32 bytes.
+    char events[4096];
+    EXPECT_EQ(::read(made, events, sizeof events), ssize_t{sizeof(inotify_event) + 32});
+    ::close(made);
+}
+
+TEST_F(SettingsInput, AShareOnAnAddressOtherComputersReachIsSavedOnlyAfterTheOperatorsYes) {
+    const std::string port = std::to_string(freeLoopbackPort());
+    const std::string network = "0.0.0.0:" + port;
+    const QString question = QString::fromStdString(
+        "Rig 1 is to be shared on " + network +
+        ": anyone who reaches that address and port can transmit and change the rig, as rigctld "
+        "asks for no password. Share it there?");
+    struct Case {
+        std::string share;
+        const char* poll;
+        bool answer, asked, saved;
+    };
+    const Case cases[] = {
+        {port, nullptr, false, false, true},    {"127.0.0.1:" + port, nullptr, false, false, true},
+        {network, nullptr, false, true, false}, {network, nullptr, true, true, true},
+        {network, "300", false, false, true},  // confirmed before, so not asked again
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.share + (c.poll ? " poll" : ""));
+        dialog = open();
+        std::vector<QString> questions;
+        dialog->setConfirm([&](const QString& question) {
+            questions.push_back(question);
+            return c.answer;
+        });
+        enter(dialog->panel(1), 1, "", c.poll);
+        dialog->panel(1)->shareEdit()->setText(QString::fromStdString(c.share));
+        const std::string before = fileContents();
+        clickOk(dialog);
+        EXPECT_EQ(questions, c.asked ? std::vector{question} : std::vector<QString>{});
+        EXPECT_EQ(dialog->isVisible(), !c.saved);
+        EXPECT_EQ(fileContents().find("SHARE=" + c.share + "\r\n") != std::string::npos, c.saved);
+        EXPECT_TRUE(c.saved || fileContents() == before);
+    }
 }

@@ -66,6 +66,12 @@ bool SettingsWindowFixture::waitForStatus(int number, int32_t code, int timeoutM
 
 void SettingsWindowFixture::clickOk(HamlibSettingsDialog* dialog) {
     dialog->buttons()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->saving(); }, 10'000));
+}
+
+void SettingsWindowFixture::clickApply(HamlibSettingsDialog* dialog) {
+    dialog->buttons()->button(QDialogButtonBox::Apply)->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog->saving(); }, 10'000));
 }
 
 }  // namespace OmniRig::Testing

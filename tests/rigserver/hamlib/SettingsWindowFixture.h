@@ -34,7 +34,9 @@ protected:
     // Pumps the Qt event loop until the rig reports this status code; false after the deadline.
     bool waitForStatus(int rig, int32_t code, int timeoutMs = 10'000);
     RigObject rig(int number) { return number == 1 ? client->RigObject1() : client->RigObject2(); }
+    // Each waits, with a deadline, until the save it started is over.
     void clickOk(HamlibSettingsDialog* dialog);
+    void clickApply(HamlibSettingsDialog* dialog);
 
     ScratchDirectory directory{"settings"};
     const std::filesystem::path settingsPath = directory / "ZUVOZERARO.INI";

@@ -112,7 +112,7 @@ TEST_F(RigServerSettings, OkSwitchesTheChangedRigAloneLiveAndWritesOnlyItsSectio
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->panel(2)->portBox()->currentText(), QString::fromStdString(first.address()));
     dialog->panel(2)->portBox()->setEditText(QString::fromStdString(second.address()));
-    dialog->buttons()->button(QDialogButtonBox::Apply)->click();
+    clickApply(dialog);
     EXPECT_TRUE(dialog->isVisible());
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return count(DISPID_StatusChange, 2) >= 4 && rig(2).Frequency() == 7'050'000; },
@@ -120,7 +120,7 @@ TEST_F(RigServerSettings, OkSwitchesTheChangedRigAloneLiveAndWritesOnlyItsSectio
     EXPECT_EQ(count(DISPID_RigTypeChange, 2), 2);
     // A second Apply with nothing changed since touches nothing.
     const std::string applied = fileContents();
-    dialog->buttons()->button(QDialogButtonBox::Apply)->click();
+    clickApply(dialog);
     EXPECT_EQ(fileContents(), applied);
     EXPECT_EQ(count(DISPID_RigTypeChange, 2), 2);
 
