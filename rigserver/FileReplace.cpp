@@ -256,14 +256,12 @@ mode_t processUmask() {
 }
 
 // A save run as root (the program started with sudo) leaves the operator's file the operator's.
-// Where the process may not give a file away, the save goes on only when it is the owner anyway.
-bool keepOwner(int fd, const struct stat& existing) {
-    if (::fchown(fd, existing.st_uid, existing.st_gid) == 0) {
-        return true;
+// A user who may not give a file away still saves a file shared with them, as before, and keeps
+// its group where they are in it.
+void keepOwner(int fd, const struct stat& existing) {
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
     }
-    ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);  // a group of the operator's own
-    struct stat made {};
-    return ::fstat(fd, &made) == 0 && made.st_uid == existing.st_uid;
 }
 
 bool writeAll(int fd, const std::string& content) {
@@ -304,8 +302,10 @@ bool replaceAtomically(const fs::path& path, const std::string& content) {
         return false;
     }
     // The owner first: a change of owner clears the set-id bits that the mode then restores.
-    bool ok = !exists || keepOwner(fd, existing);
-    ok = ok && ::fchmod(fd, exists ? (existing.st_mode & 07777) : (0666 & ~processUmask())) == 0;
+    if (exists) {
+        keepOwner(fd, existing);
+    }
+    bool ok = ::fchmod(fd, exists ? (existing.st_mode & 07777) : (0666 & ~processUmask())) == 0;
     ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
