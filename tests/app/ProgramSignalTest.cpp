@@ -7,9 +7,7 @@
 #include <unistd.h>
 
 #include <QTest>
-#include <chrono>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "LoopbackSocket.h"
@@ -35,9 +33,8 @@ TEST(ProgramSignal, SigtermRightAfterAChangeSavesItStopsTheSharedRigctldAndExits
         ::raise(SIGTERM);
     });
     EXPECT_EQ(code, 0);
-    std::stringstream saved;
-    saved << std::ifstream(settings).rdbuf();
-    EXPECT_NE(saved.str().find("TRACK=TRUE"), std::string::npos) << saved.str();
+    const std::string saved(std::istreambuf_iterator<char>(std::ifstream(settings).rdbuf()), {});
+    EXPECT_NE(saved.find("TRACK=TRUE"), std::string::npos) << saved;
 
     // rigctld ends on its own once asked; SIGINT, the signal it closes the radio on, ends it 0.
     int status = -1;

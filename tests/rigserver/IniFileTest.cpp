@@ -1,11 +1,9 @@
 #include "IniFile.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -248,29 +246,5 @@ TEST_F(IniFileTest, ASaveKeepsOwnerGroupAndModeFollowsTheUmaskAndSyncsTheFolderA
                   std::tuple(c.owner, c.group, c.expected));
         EXPECT_EQ(syncs,
                   (std::vector<std::string>{"file", "folder@" + std::to_string(after.st_ino)}));
-    }
-}
-
-TEST_F(IniFileTest, AFileSharedWithTheSaverIsSavedWhereItMayNotKeepTheOwner) {
-    // As user 65534, on its own file in root's group and on root's file in its group.
-    ASSERT_EQ(::chown(dir_.c_str(), 65534, 65534), 0);
-    for (const auto& [owner, group] : {std::pair(65534, 0), std::pair(0, 65534)}) {
-        put(kStation);
-        ASSERT_EQ(::chown(path_.c_str(), owner, group) | ::chmod(path_.c_str(), 0666), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::_exit(::setgroups(0, nullptr) | ::setgid(65534) | ::setuid(65534) ? 2 : [this] {
-                try {
-                    IniFile(path_).WriteString("DIVIZURE", "TRACK", "FALSE");
-                } catch (const IniWriteError&) {
-                    return 1;
-                }
-                return 0;
-            }());
-        }
-        int status = -1;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_EQ(status, 0) << owner;
-        EXPECT_NE(content(), kStation);
     }
 }

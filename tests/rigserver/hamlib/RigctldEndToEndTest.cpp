@@ -134,8 +134,7 @@ TEST_F(RigctldEndToEnd, AKilledRigctldIsReportedAndItsReturnBringsTheRigBackOnli
                 text.starts_with("Port is not available"))
         << text;
 
-    // Early in an outage the link is tried every quarter second, so it is back at once: not
-    // the 0.25 + 0.5 + 1 s of a doubling back-off.
+    // Early in an outage the link is tried every quarter second, not 0.25 + 0.5 + 1 s apart.
     const int tries = proxy->connectionsAccepted();
     EXPECT_TRUE(harness->waitFor([&] { return proxy->connectionsAccepted() >= tries + 5; }, 2s));
 
