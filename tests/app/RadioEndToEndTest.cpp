@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <algorithm>
 
 #include "CommandCountingProxy.h"
 #include "HamlibFormFixture.h"
@@ -155,16 +154,10 @@ TEST_F(RadioEndToEnd, BehindRigctldAKenwoodLeadsOnOneLinkAndAWriteTheSlaveLostIs
     CommandCountingProxy proxy(rigctld.port());
     TForm1& f = startOn("TRACK=TRUE\nMASTER=1\nSLAVE=0\nSLAVEVFO=A\n", proxy.address());
     ASSERT_TRUE(radioReaches(icom, [](const RadioState& s) { return s.hz[A] == 21'100'000; }));
-    // The knob turns once the program's visit to VFO B at on-line is over, or it turns VFO B.
-    ASSERT_TRUE(proxy.waitForExchanges(
-        [](const CommandCountingProxy::Exchanges& seen) {
-            return std::ranges::count_if(
-                       seen, [](const auto& e) { return e.name == "set_vfo" && e.replied; }) >= 2;
-        },
-        std::chrono::seconds(5)));
 
+    // VFO A's, even while the program visits VFO B at on-line, as some Hamlibs have it do.
     for (const int64_t hz : {21'074'000, 14'074'000, 7'074'000}) {
-        kenwood.turnKnob(hz);
+        kenwood.setFrequency(A, hz);
         EXPECT_TRUE(QTest::qWaitFor([&] { return icom.state().hz[A] == hz; }, 2'000)) << hz;
     }
     // A write the slave lost: its time-out, a poll, and the tracking step its report runs.
