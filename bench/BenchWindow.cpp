@@ -1,8 +1,11 @@
 #include "BenchWindow.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTest>
+#include <exception>
 #include <fstream>
+#include <thread>
 
 #include "HamlibRigServer.h"
 #include "RecordingPrompter.h"
@@ -10,6 +13,24 @@
 namespace Bench {
 
 namespace fs = std::filesystem;
+
+void BenchWindow::drive(const std::function<void()>& job) {
+    std::exception_ptr failure;
+    QEventLoop loop;
+    std::thread driver([&] {
+        try {
+            job();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    driver.join();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
 
 BenchWindow::BenchWindow(const std::string& settings) {
     if (!settings.empty()) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,9 @@ public:
     TForm1& form() { return *form_; }
     // Runs the event loop until both panels are on, or the time-out passes.
     bool waitBothOnline(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // Runs `job` on a thread of its own while this thread runs the window's event loop, as the
+    // program's main thread does; rethrows what the job threw.
+    static void drive(const std::function<void()>& job);
 
     // "[RIG1]" and "[RIG2]" on Hamlib's network model at these addresses, tracking rig 1 into
     // the slave's VFO A or B.

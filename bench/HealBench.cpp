@@ -4,8 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QEventLoop>
-#include <exception>
 #include <random>
 #include <thread>
 
@@ -65,26 +63,14 @@ void BM_LinkHeals(benchmark::State& state) {
                 throw std::runtime_error("the rigs did not come on-line");
             }
             std::vector<double> heals;
-            std::exception_ptr failure;
-            QEventLoop loop;
-            std::thread driver([&] {
-                try {
-                    std::mt19937 random(20261208);
-                    FollowProbe probe(master, slaveWire, false, 200);
-                    for (int round = 0; round < kRounds; ++round) {
-                        probe.sample();  // the slave away from the Dummy's start frequency
-                        heals.push_back(healMs(master, slaveWire, random));
-                    }
-                } catch (...) {
-                    failure = std::current_exception();
+            BenchWindow::drive([&] {
+                std::mt19937 random(20261208);
+                FollowProbe probe(master, slaveWire, false, 200);
+                for (int round = 0; round < kRounds; ++round) {
+                    probe.sample();  // the slave away from the Dummy's start frequency
+                    heals.push_back(healMs(master, slaveWire, random));
                 }
-                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
             });
-            loop.exec();
-            driver.join();
-            if (failure) {
-                std::rethrow_exception(failure);
-            }
             record({"link heals after a 1-2 s restart: median", percentile(heals, 0.5), "ms",
                     std::nullopt});
             record(

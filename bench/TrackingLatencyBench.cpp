@@ -5,12 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <exception>
 #include <future>
 #include <string>
-#include <thread>
 
 #include "BenchWindow.h"
 #include "ChildProcess.h"
@@ -46,8 +42,7 @@ void recordSamples(const std::string& prefix, const std::vector<FollowSample>& s
     record({prefix + ": overhead p95", percentile(overhead, 0.95), "ms", p95Target});
 }
 
-// The window follows: the samples are driven from a thread of their own while this thread runs
-// the window's event loop, as the program's main thread does.
+// The window follows, the samples driven beside its event loop.
 std::vector<FollowSample> programFollows(RigctldPeer& master, const CommandCountingProxy& slaveWire,
                                          int pollMs, bool vfoSwitch, bool tuning = false) {
     BenchWindow window(BenchWindow::trackingSettings(master.address(), slaveWire.address(), pollMs,
@@ -56,24 +51,12 @@ std::vector<FollowSample> programFollows(RigctldPeer& master, const CommandCount
         throw std::runtime_error("the rigs did not come on-line");
     }
     std::vector<FollowSample> samples;
-    std::exception_ptr failure;
-    QEventLoop loop;
-    std::thread driver([&] {
-        try {
-            FollowProbe probe(master, slaveWire, vfoSwitch, pollMs);
-            probe.sample();  // the start-up stamp is behind us
-            samples =
-                tuning ? probe.tuning(30, std::chrono::milliseconds(100)) : probe.samples(kSamples);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    BenchWindow::drive([&] {
+        FollowProbe probe(master, slaveWire, vfoSwitch, pollMs);
+        probe.sample();  // the start-up stamp is behind us
+        samples =
+            tuning ? probe.tuning(30, std::chrono::milliseconds(100)) : probe.samples(kSamples);
     });
-    loop.exec();
-    driver.join();
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
     return samples;
 }
 
