@@ -13,6 +13,7 @@ public:
     // The cause and the remedy, or nothing when the device opens (or is no device path).
     static std::string problem(const std::string& device);
 
+private:
     // The words for an open that failed with `error` on a device of group `group` (empty where
     // it has none); `member`: this account is in that group, `memberSinceLogin`: it is in it
     // in the group file but not yet in this session.

@@ -51,8 +51,7 @@ protected:
 }  // namespace
 
 TEST_F(Instance, ALockFolderNotTheOperatorsOwnIsPassedOverAndWithNoUsableOneStartUpGoesOn) {
-    // The folder in the temporary directory: missing (mode 0), of this owner and mode, or a link
-    // to such a one; taken, or passed over for one in the cache.
+    // The temporary folder: missing (mode 0), this owner and mode, or a link; taken or passed over.
     struct Case {
         uid_t owner;
         mode_t mode;

@@ -17,14 +17,10 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 // Each fsync of the test program: a close-on-exec file, or a folder and the watched file's inode.
-std::mutex syncMutex;
-std::vector<std::string> syncs;
-fs::path watched;
-
-}  // namespace
+static std::mutex syncMutex;
+static std::vector<std::string> syncs;
+static fs::path watched;
 
 extern "C" int fsync(int fd) {
     struct stat synced {};
