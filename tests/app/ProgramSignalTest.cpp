@@ -24,7 +24,6 @@ TEST(ProgramSignal, SigtermRightAfterAChangeSavesItStopsTheSharedRigctldAndExits
     const uint16_t port = freeLoopbackPort();
     const std::string settings = dir / "station.ini";
     std::ofstream(settings) << "[RIG1]\nMODEL=1\nSHARE=" << port << "\n[RIG2]\nMODEL=1\n";
-
     char program[] = "zuvozeraro", option[] = "-F";
     char* argv[] = {program, option, const_cast<char*>(settings.c_str()), nullptr};
     const int code = ProgramMain(3, argv, [&](TForm1& form) {

@@ -87,7 +87,10 @@ TEST_F(RigctldEndToEnd, AStampsFourWritesReachTheRadioInOrderOnTheChosenVfo) {
     slave.SetModeBits(USB);
     slave.SetVfoBits(VFOA);
 
-    ASSERT_TRUE(harness->waitFor([&] { return proxy->writes() >= 4; }));
+    // All four answered, so that the last switch cannot come after the checks' own.
+    auto answered = [](const auto& e) { return e.isWrite() && e.replied; };
+    ASSERT_TRUE(
+        harness->waitFor([&] { return std::ranges::count_if(proxy->exchanges(), answered) >= 4; }));
     EXPECT_EQ(radioWrites(proxy->commands()),
               (std::vector<std::string>{"set_vfo", "set_freq", "set_mode", "set_vfo"}));
     // The Dummy rig names its VFO A "Main" once it has been switched.

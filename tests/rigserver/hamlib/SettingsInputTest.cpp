@@ -244,11 +244,9 @@ TEST_F(SettingsInput, AShareOnAnAddressOtherComputersReachIsSavedOnlyAfterTheOpe
         });
         enter(dialog->panel(1), 1, "", c.poll);
         dialog->panel(1)->shareEdit()->setText(QString::fromStdString(c.share));
-        const std::string before = fileContents();
         clickOk(dialog);
         EXPECT_EQ(questions, c.asked ? std::vector{question} : std::vector<QString>{});
         EXPECT_EQ(dialog->isVisible(), !c.saved);
         EXPECT_EQ(fileContents().find("SHARE=" + c.share + "\r\n") != std::string::npos, c.saved);
-        EXPECT_TRUE(c.saved || fileContents() == before);
     }
 }
