@@ -31,7 +31,8 @@ bool inThisSession(gid_t gid) {
     }
     std::vector<gid_t> groups(static_cast<size_t>(std::max(::getgroups(0, nullptr), 0)));
     const int count = ::getgroups(static_cast<int>(groups.size()), groups.data());
-    return count > 0 && std::find(groups.begin(), groups.begin() + count, gid) != groups.end();
+    return count > 0 &&
+           std::find(groups.begin(), groups.begin() + count, gid) != groups.begin() + count;
 }
 
 // Whether the group file names this account in the group: added, but not yet logged in again.
