@@ -177,14 +177,11 @@ TEST_F(RadioEndToEnd, AnFt891FollowsOnItsVfoAndSaysItCannotSelectVfoB) {
         TForm1& f = startOnHamlib("[RIG1]\nMODEL=3073\nPORT=" + icom.port() +
                                   "\n[RIG2]\nMODEL=1036\nPORT=" + yaesu.port() +
                                   "\n[DIVIZURE]\nTRACK=TRUE\nMASTER=0\nSLAVE=1\nSLAVEVFO=A\n");
-        for (const auto& [hz, mode] :
-             {std::pair{14'074'000, RadioMode::PKTUSB}, {3'650'000, RadioMode::LSB}}) {
-            icom.turnKnob(hz);
-            icom.setMode(A, mode);
-            EXPECT_TRUE(radioReaches(
-                yaesu, [&](const RadioState& s) { return s.hz[A] == hz && s.mode[A] == mode; }))
-                << hz << " " << modeName(mode);
-        }
+        icom.turnKnob(14'074'000);
+        icom.setMode(A, RadioMode::PKTUSB);
+        EXPECT_TRUE(radioReaches(yaesu, [](const RadioState& s) {
+            return s.hz[A] == 14'074'000 && s.mode[A] == RadioMode::PKTUSB;
+        }));
         EXPECT_EQ(f.RigEventErrorText(), "");
 
         f.SlaveVFOB->click();

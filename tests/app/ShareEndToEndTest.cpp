@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <QTest>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "IcomEmulator.h"
 #include "LoopbackSocket.h"
 #include "RigctldPeer.h"
+#include "SessionSignals.h"
 
 using namespace OmniRig::Testing;
 using namespace std::chrono_literals;
@@ -40,14 +42,12 @@ std::vector<pid_t> rigctldsOn(uint16_t port) {
     return found;
 }
 
-// What a process holds open past its standard streams ("socket:[123]", "/dev/pts/4", ...).
+// What a process holds open ("socket:[123]", "/dev/pts/4", ...).
 std::set<std::string> openFiles(const std::string& pid) {
     std::set<std::string> files;
     std::error_code error;
     for (const auto& fd : std::filesystem::directory_iterator("/proc/" + pid + "/fd", error)) {
-        if (std::stoi(fd.path().filename().string()) > 2) {
-            files.insert(std::filesystem::read_symlink(fd.path(), error).string());
-        }
+        files.insert(std::filesystem::read_symlink(fd.path(), error).string());
     }
     return files;
 }
@@ -61,7 +61,7 @@ bool loggerTunes(uint16_t port, const std::string& hertz) {
 
 class ShareEndToEnd : public HamlibFormFixture {};
 
-TEST_F(ShareEndToEnd, ALoggerTurnsTheSharedIcomWhileTrackingRunsAndNothingOutlivesTheProgram) {
+TEST_F(ShareEndToEnd, ALoggerTurnsTheSharedIcomWhileTrackingRunsAndALogoutEndsItAll) {
     IcomEmulator icom;
     RigctldPeer slave;
     const uint16_t port = freeLoopbackPort();
@@ -87,7 +87,8 @@ TEST_F(ShareEndToEnd, ALoggerTurnsTheSharedIcomWhileTrackingRunsAndNothingOutliv
     ASSERT_EQ(first.size(), 1u);
     const auto ours = openFiles("self");
     for (const auto& file : openFiles(std::to_string(first[0]))) {
-        EXPECT_TRUE(file == icom.port() || (file.starts_with("socket:") && !ours.contains(file)))
+        EXPECT_TRUE(file == "/dev/null" || file == icom.port() ||
+                    (file.starts_with("socket:") && !ours.contains(file)))
             << file;
     }
 
@@ -102,9 +103,18 @@ TEST_F(ShareEndToEnd, ALoggerTurnsTheSharedIcomWhileTrackingRunsAndNothingOutliv
     ASSERT_TRUE(loggerTunes(port, "14074000"));
     EXPECT_TRUE(slaveOn("14074000"));
 
-    // The program ends, and its rigctld, asked to close the radio, with it.
+    // A logout (SIGTERM) right after a change: the change is saved, the program ends, and its
+    // rigctld closes the radio and ends orderly (SIGINT), with status 0.
+    const SessionSignals logout([&f] { f.EndSession(); });
+    f.OffsetButton->click();
+    ::raise(SIGTERM);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return endProcessCalls == 1; }, 5'000));
+    EXPECT_EQ(saved("SHIFT"), "TRUE");
+    const pid_t shared = rigctldsOn(port).at(0);
     window_.reset();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return rigctldsOn(port).empty(); }, 3'000));
+    int status = -1;
+    EXPECT_EQ(::waitpid(shared, &status, 0), shared);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace

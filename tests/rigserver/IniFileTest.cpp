@@ -215,22 +215,16 @@ TEST_F(IniFileTest, WritingThroughALinkKeepsTheLink) {
 
 TEST_F(IniFileTest, ASaveKeepsOwnerGroupAndModeFollowsTheUmaskAndSyncsTheFolderAfterTheRename) {
     // The existing file's owner, group and mode, or a new file's umask; run as root, as under sudo.
-    struct Case {
-        bool exists;
-        uid_t owner;
-        gid_t group;
-        mode_t mode, expected;
-    };
-    const Case cases[] = {{true, 65534, 65534, 0640, 0640}, {true, 0, 65534, 0664, 0664},
-                          {true, 65534, 0, 02660, 02660},   {false, 0, 0, 027, 0640},
-                          {false, 0, 0, 077, 0600},         {false, 0, 0, 002, 0664}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
+    using Case = std::tuple<bool, uid_t, gid_t, mode_t, mode_t>;
+    for (const auto& [exists, owner, group, mode, expected] : {Case{true, 65534, 65534, 0640, 0640},
+                                                               {true, 65534, 0, 02660, 02660},
+                                                               {false, 0, 0, 027, 0640}}) {
+        SCOPED_TRACE(mode);
         fs::remove(path_);
-        const mode_t umaskBefore = ::umask(c.exists ? 022 : c.mode);
-        if (c.exists) {
+        const mode_t umaskBefore = ::umask(exists ? 022 : mode);
+        if (exists) {
             put(kStation);
-            ASSERT_EQ(::chown(path_.c_str(), c.owner, c.group) | ::chmod(path_.c_str(), c.mode), 0);
+            ASSERT_EQ(::chown(path_.c_str(), owner, group) | ::chmod(path_.c_str(), mode), 0);
         }
         syncs.clear();
         watched = path_;
@@ -239,7 +233,7 @@ TEST_F(IniFileTest, ASaveKeepsOwnerGroupAndModeFollowsTheUmaskAndSyncsTheFolderA
         struct stat after {};
         ASSERT_EQ(::stat(path_.c_str(), &after), 0);
         EXPECT_EQ(std::tuple(after.st_uid, after.st_gid, after.st_mode & 07777),
-                  std::tuple(c.owner, c.group, c.expected));
+                  std::tuple(owner, group, expected));
         EXPECT_EQ(syncs,
                   (std::vector<std::string>{"file", "folder@" + std::to_string(after.st_ino)}));
     }
