@@ -238,11 +238,6 @@ bool replaceAtomically(const fs::path& path, const std::string& content) {
 // The process's umask, read without setting it: umask() does both, and another thread creating
 // a file in between would get the wrong one.
 mode_t processUmask() {
-    static const mode_t atStart = [] {
-        const mode_t mask = ::umask(022);
-        ::umask(mask);
-        return mask;
-    }();
     try {
         const std::string status = readAll("/proc/self/status");
         const auto at = status.find("\nUmask:");
@@ -250,9 +245,14 @@ mode_t processUmask() {
             return static_cast<mode_t>(std::stoul(status.substr(at + 7), nullptr, 8) & 0777);
         }
     } catch (const std::exception&) {
-        // No /proc here: the mask the process started with.
+        // No /proc here: the mask is set and put back, once.
     }
-    return atStart;
+    static const mode_t mask = [] {
+        const mode_t was = ::umask(022);
+        ::umask(was);
+        return was;
+    }();
+    return mask;
 }
 
 // A save run as root (the program started with sudo) leaves the operator's file the operator's.
